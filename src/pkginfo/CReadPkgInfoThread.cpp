@@ -1,0 +1,107 @@
+#include "pkginfo/CReadPkgInfoThread.h"
+
+#include <json/json.h>
+
+#include <vector>
+
+#include "net/TCPHttp.h"
+#include "pkginfo/CPkgInfo.h"
+#include "platform/Timer.h"
+
+namespace {
+
+constexpr int kTimeoutMs = 5000;
+constexpr int kRetryPauseMs = 300;
+const char kPath[] = "/api/softversion";
+
+}  // namespace
+
+CReadPkgInfoThread::CReadPkgInfoThread(CPkgInfo* owner, const std::string& host, uint16_t port)
+    : m_pOwner(owner), m_host(host), m_port(port) {
+    Resume();
+}
+
+CReadPkgInfoThread::~CReadPkgInfoThread() {
+    Stop();
+}
+
+bool CReadPkgInfoThread::Stop() {
+    {
+        CXMutexGuard guard(m_ownerLock);
+        m_pOwner = nullptr;
+    }
+    m_bStop = true;
+    if (IsSuspended()) Resume();
+    if (WaitFor(1)) return true;
+    Terminate();
+    return false;
+}
+
+std::string CReadPkgInfoThread::Fetch() {
+    try {
+        CTCPHttp http(m_host, m_port);
+        http.SetTimeouts(kTimeoutMs, kTimeoutMs);
+        return http.HttpGet(m_host, kPath, 0);
+    } catch (...) {
+        // Resolution, connection and transfer failures all mean "try again".
+        return std::string();
+    }
+}
+
+void CReadPkgInfoThread::Report(const PkgInfoData* data) {
+    CXMutexGuard guard(m_ownerLock);
+    if (!m_pOwner) return;
+    if (data) m_pOwner->SetData(*data);
+    m_pOwner->SetResult(data != nullptr);
+}
+
+uint32_t CReadPkgInfoThread::Run() {
+    try {
+        std::string body;
+        for (int attempt = 0; !m_bStop && body.empty(); ++attempt) {
+            if (attempt > 0) SleepMs(kRetryPauseMs);
+            body = Fetch();
+            if (m_bStop) throw "user cancel";
+        }
+        if (m_bStop) throw "user cancel";
+        const PkgInfoData data = ParseReply(body);
+        Report(&data);
+        return 0;
+    } catch (...) {
+        Report(nullptr);
+        return 1;
+    }
+}
+
+PkgInfoData CReadPkgInfoThread::ParseReply(const std::string& body) {
+    Json::Value root;
+    Json::Reader reader;
+    if (!reader.parse(body, root, true)) throw "parse decrypt data error";
+    // JsonCpp throws its own exception when a member test meets something that is not an object
+    // or a structure is read as a number or text; that reports as the step that met it.
+    const char* step = "root member not exist";
+    try {
+        if (!root.isMember("status") || !root.isMember("message") || !root.isMember("data")) throw step;
+        step = "code error";
+        if (root["status"].asInt() != 0) throw step;
+        step = "data member not exist";
+        const Json::Value& data = root["data"];
+        if (!data.isMember("versionInfo")) throw step;
+        const Json::Value& versionInfo = data["versionInfo"];
+        if (!versionInfo.isMember("version_code") || !versionInfo.isMember("url")) throw step;
+        PkgInfoData result;
+        result.m_url = versionInfo["url"].asString();
+        result.m_version = versionInfo["version_code"].asString();
+        return result;
+    } catch (const Json::Exception&) {
+        throw step;
+    }
+}
+
+void AbandonThread(CReadPkgInfoThread* thread) {
+    // Reachable from here for good, so nothing frees what a detached thread still runs on.
+    static auto* abandoned = new std::vector<CReadPkgInfoThread*>();
+    static CXMutex lock;
+    CXMutexGuard guard(lock);
+    abandoned->push_back(thread);
+}
