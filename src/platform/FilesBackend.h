@@ -1,0 +1,13 @@
+// What Files.cpp needs from the platform backend; not for use outside the platform module.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The user's roaming application-data folder; empty when the platform cannot name it.
+std::wstring QueryAppDataFolder();
+// Removes one empty folder.
+bool RemoveEmptyDir(const std::wstring& path);
+// Creates exactly this folder: 1 made now, 0 it already existed, -1 any other failure.
+int MakeNewDir(const std::wstring& path);
+int64_t CurrentProcessId();

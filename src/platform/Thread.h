@@ -1,0 +1,37 @@
+// Base of every worker thread. The thread is created suspended so the derived constructor can
+// finish its fields before `Run` can see them; a derived destructor must stop and wait for its
+// thread itself, because by the time this base destructor runs the derived fields are gone.
+#pragma once
+
+#include <cstdint>
+
+struct ThreadImpl;
+
+class CSarnovikBasedThread {
+public:
+    CSarnovikBasedThread();
+    CSarnovikBasedThread(const CSarnovikBasedThread&) = delete;
+    CSarnovikBasedThread& operator=(const CSarnovikBasedThread&) = delete;
+    virtual ~CSarnovikBasedThread();
+
+    void Resume();
+    bool IsSuspended() const { return m_bSuspended; }
+    // Null when the thread could not be created, or after destruction.
+    void* GetHandle() const;
+    // -1 waits without limit; true when there is no thread or it ended in time.
+    bool WaitFor(int32_t timeoutMs);
+    // Ends the thread at once without unwinding it (Windows) or abandons it (POSIX, where the
+    // thread is detached and must not touch its object afterwards). For threads that cannot be
+    // trusted to return in time at process exit.
+    void Terminate();
+
+protected:
+    virtual uint32_t Run() = 0;
+
+private:
+    static uint32_t Entry(CSarnovikBasedThread* self);
+    friend struct ThreadImpl;
+
+    volatile bool m_bSuspended = true;
+    ThreadImpl* m_ThreadHandle = nullptr;
+};

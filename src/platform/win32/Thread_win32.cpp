@@ -1,0 +1,58 @@
+#include <windows.h>
+#include <process.h>
+
+#include "platform/Thread.h"
+
+// On Windows the impl pointer is the thread HANDLE itself.
+struct ThreadImpl {
+    static unsigned __stdcall Start(void* argument) {
+        auto* self = static_cast<CSarnovikBasedThread*>(argument);
+        unsigned code = CSarnovikBasedThread::Entry(self);
+        _endthreadex(code);
+        return code;
+    }
+};
+
+namespace {
+HANDLE H(ThreadImpl* impl) { return reinterpret_cast<HANDLE>(impl); }
+}  // namespace
+
+uint32_t CSarnovikBasedThread::Entry(CSarnovikBasedThread* self) {
+    if (self->m_bSuspended) return static_cast<uint32_t>(-1);
+    return self->Run();
+}
+
+CSarnovikBasedThread::CSarnovikBasedThread() {
+    uintptr_t handle = _beginthreadex(nullptr, 0, &ThreadImpl::Start, this, CREATE_SUSPENDED, nullptr);
+    m_ThreadHandle = reinterpret_cast<ThreadImpl*>(handle);
+}
+
+CSarnovikBasedThread::~CSarnovikBasedThread() {
+    if (!m_ThreadHandle) return;
+    if (m_bSuspended) ResumeThread(H(m_ThreadHandle));
+    WaitForSingleObject(H(m_ThreadHandle), INFINITE);
+    CloseHandle(H(m_ThreadHandle));
+    m_ThreadHandle = nullptr;
+}
+
+void CSarnovikBasedThread::Resume() {
+    if (!m_ThreadHandle) return;
+    m_bSuspended = false;
+    ResumeThread(H(m_ThreadHandle));
+}
+
+void* CSarnovikBasedThread::GetHandle() const { return m_ThreadHandle; }
+
+bool CSarnovikBasedThread::WaitFor(int32_t timeoutMs) {
+    if (!m_ThreadHandle) return true;
+    DWORD wait = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
+    return WaitForSingleObject(H(m_ThreadHandle), wait) == WAIT_OBJECT_0;
+}
+
+void CSarnovikBasedThread::Terminate() {
+    if (!m_ThreadHandle) return;
+    TerminateThread(H(m_ThreadHandle), static_cast<DWORD>(-1));
+    WaitForSingleObject(H(m_ThreadHandle), INFINITE);
+    CloseHandle(H(m_ThreadHandle));
+    m_ThreadHandle = nullptr;
+}
