@@ -1,0 +1,74 @@
+// The contents of one top-level window: an owned, ordered list of widgets that the view paints
+// (opaque for pages, per-pixel alpha for dialogs), hit-tests and drives with the mouse.
+// Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "ui/BaseResource.h"
+
+class IResourceMgr;
+
+class IBaseView {
+public:
+    IBaseView(HWND hWnd, IResourceMgr* resMgr) : m_hWnd(hWnd), m_pResMgr(resMgr) {}
+    IBaseView(const IBaseView&) = delete;
+    IBaseView& operator=(const IBaseView&) = delete;
+    // Deletes every widget in list order.
+    virtual ~IBaseView();
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // WM_PAINT of a dialog: makes the window layered on first use and hands the system one
+    // 32-bit bitmap with per-pixel alpha. Returns 0.
+    virtual LRESULT PaintLayered();
+    // WM_PAINT of a page: draws off-screen and copies the result onto the window.
+    virtual LRESULT PaintOpaque(UINT message, WPARAM wParam, LPARAM lParam);
+    // Shows, raises and focuses `window`; `topmost` keeps it above others until reset.
+    virtual LRESULT ShowOnTop(HWND window, bool topmost);
+
+    // Index of the widget under the point in a mouse message's lParam (0 when over nothing).
+    int32_t HitTest(LPARAM lParam) const;
+    // The first widget with this id, or null.
+    IBaseResource* FindById(int32_t id) const;
+    // Repaints the whole client area.
+    void Invalidate();
+    // Every widget draws itself into `hdc`, in list order.
+    void DrawResources(HDC hdc);
+
+    // Takes ownership; the widget is drawn and hit-tested in the order it was added.
+    template <class T>
+    T* AddResource(T* resource) {
+        m_resources.push_back(resource);
+        return resource;
+    }
+    IBaseResource* GetResource(int32_t index) const;
+    int32_t GetResourceCount() const { return static_cast<int32_t>(m_resources.size()); }
+    HWND GetHwnd() const { return m_hWnd; }
+    int32_t GetHoverIndex() const { return m_hoverIndex; }
+
+protected:
+    // The standard mouse handling. `alsoCheckbox`: moving onto a check box also returns the
+    // buttons to normal (the latest-version page); `drag`: a press outside a button drags the
+    // window (pages, not dialogs).
+    LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool alsoCheckbox = false);
+    LRESULT OnLButtonDown(UINT message, WPARAM wParam, LPARAM lParam, bool drag);
+    LRESULT OnLButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
+    // Hover or press for the button at `index`, normal for every other button; whether any
+    // changed. `skipDisabled` leaves disabled buttons alone (pages that disable buttons).
+    bool UpdateButtonStates(int32_t index, UINT message, bool skipDisabled = false);
+
+    enum StandardKind { kStandardDialog, kStandardPage };
+    // The whole standard message set: paint, mouse, WM_RESOURCE_CLICKED to OnResourceClicked,
+    // WM_RAISE_WINDOW for pages, everything else to DefWindowProcW.
+    LRESULT HandleStandardMessage(UINT message, WPARAM wParam, LPARAM lParam, StandardKind kind);
+    // The view's own action for the button at index wParam.
+    virtual LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) { return 0; }
+
+    HWND m_hWnd;
+    IResourceMgr* m_pResMgr;
+    std::vector<IBaseResource*> m_resources;
+    int32_t m_hoverIndex = -1;
+};
