@@ -48,7 +48,7 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::wstring candidate = base;
             if (attempt > 0)
-                candidate += L"_" + AnsiToWide(Int64ToText(CurrentProcessId())) + L"_" +
+                candidate += L"_" + AnsiToWide(Int64ToText(ThisProcessId())) + L"_" +
                              AnsiToWide(Int64ToText(attempt));
             int made = MakeNewDir(candidate);
             if (made > 0) {

@@ -10,4 +10,4 @@ std::wstring QueryAppDataFolder();
 bool RemoveEmptyDir(const std::wstring& path);
 // Creates exactly this folder: 1 made now, 0 it already existed, -1 any other failure.
 int MakeNewDir(const std::wstring& path);
-int64_t CurrentProcessId();
+int64_t ThisProcessId();

@@ -112,4 +112,4 @@ int MakeNewDir(const std::wstring& path) {
     return errno == EEXIST ? 0 : -1;
 }
 
-int64_t CurrentProcessId() { return static_cast<int64_t>(getpid()); }
+int64_t ThisProcessId() { return static_cast<int64_t>(getpid()); }

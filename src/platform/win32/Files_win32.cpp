@@ -107,4 +107,4 @@ int MakeNewDir(const std::wstring& path) {
     return GetLastError() == ERROR_ALREADY_EXISTS ? 0 : -1;
 }
 
-int64_t CurrentProcessId() { return static_cast<int64_t>(GetCurrentProcessId()); }
+int64_t ThisProcessId() { return static_cast<int64_t>(GetCurrentProcessId()); }
