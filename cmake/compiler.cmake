@@ -1,8 +1,8 @@
 if(WIN32)
   # The product: one static, self-contained 32-bit executable.
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-  add_compile_options(-municode)
-  add_link_options(-static -static-libgcc -static-libstdc++ -municode)
+  # -municode (the wide entry point) belongs to the GUI programs only; test runners keep main.
+  add_link_options(-static -static-libgcc -static-libstdc++)
   set(KELVORA_PLATFORM_DIR win32)
 else()
   set(KELVORA_PLATFORM_DIR posix)
