@@ -10,6 +10,10 @@ namespace {
 const wchar_t kUninstallKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9D3F6A21-8E5D-4F7A-92A5-D1F08E7B3A46}_is1";
 
+// The product's setup program is a 32-bit program and writes into the 32-bit branch. A 32-bit
+// build sees that branch without asking; a 64-bit build has to ask for it.
+const REGSAM kProductView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : 0;
+
 class RegKey {
 public:
     explicit RegKey(HKEY key) : m_key(key) {}
@@ -25,10 +29,9 @@ private:
 }  // namespace
 
 std::wstring CAppInfo::ReadDisplayIcon() {
-    // No view flag: a 32-bit program sees the 32-bit branch, which is where the product's own
-    // 32-bit setup program writes its entry.
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | kProductView, &opened) !=
+        ERROR_SUCCESS) {
         return std::wstring();
     }
     RegKey key(opened);

@@ -12,6 +12,9 @@ namespace {
 const wchar_t kKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{9D3F6A21-8E5D-4F7A-92A5-D1F08E7B3A46}_is1";
 
+// Where the product's 32-bit setup program writes, whichever build runs the test.
+const REGSAM kView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : 0;
+
 std::wstring BesideTest(const wchar_t* name) {
     wchar_t own[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, own, MAX_PATH);
@@ -25,7 +28,7 @@ class UninstallEntry : public ::testing::Test {
 protected:
     void SetUp() override {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | kView, &key) == ERROR_SUCCESS) {
             DWORD size = 0;
             if (RegQueryValueExW(key, L"DisplayIcon", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
                 m_saved.assign(size, 0);
@@ -41,7 +44,7 @@ protected:
             SetValueBytes(m_saved);
         } else if (m_hadKey) {
             HKEY key = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_WRITE | kView, &key) == ERROR_SUCCESS) {
                 RegDeleteValueW(key, L"DisplayIcon");
                 RegCloseKey(key);
             }
@@ -50,10 +53,11 @@ protected:
         }
     }
 
-    static void DeleteKey() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey); }
+    static void DeleteKey() { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kKey, kView, 0); }
     static void SetValueBytes(const std::vector<BYTE>& bytes) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE | kView, nullptr, &key,
+                                  nullptr),
                   ERROR_SUCCESS);
         EXPECT_EQ(
             RegSetValueExW(key, L"DisplayIcon", 0, REG_SZ, bytes.data(), static_cast<DWORD>(bytes.size())),

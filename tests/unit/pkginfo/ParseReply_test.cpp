@@ -16,8 +16,8 @@ TEST(ParseReply, AcceptsAndRejectsByTheRules) {
         const char* name;
         std::string body;
         const char* error;  // null: accepted
-        const char* version;
-        const char* url;
+        const char* version = "";
+        const char* url = "";
     } cases[] = {
         {"plain", Reply("0", R"({"version_code":"3.1.2.450","url":"http://h/x.exe","more":1})"), nullptr,
          "3.1.2.450", "http://h/x.exe"},

@@ -2,13 +2,14 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
-#include "ScriptedHttpServer.h"
 #include "net/TCPClient.h"
 #include "pkginfo/CPkgInfo.h"
 #include "platform/CommonIntf.h"
+#include "support/LoopbackHttpServer.h"
 
 namespace {
 
@@ -31,7 +32,44 @@ public:
 };
 const auto* const g_env = ::testing::AddGlobalTestEnvironment(new NetEnvironment);
 
-const std::string kGood = ScriptedHttpServer::Reply(
+std::string Reply(const std::string& status, const std::string& body) {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+// Answers the n-th request with the n-th reply (the last one repeats) and notes when each came.
+class ScriptedServer {
+public:
+    explicit ScriptedServer(std::vector<HttpReply> replies)
+        : m_replies(std::move(replies)), m_server([this](const std::string&) { return Next(); }) {}
+    explicit ScriptedServer(const std::vector<std::string>& replies) : ScriptedServer(Wrap(replies)) {}
+
+    uint16_t Port() const { return m_server.Port(); }
+    std::vector<std::string> Requests() const { return m_server.Requests(); }
+    std::vector<Clock::time_point> Times() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_times;
+    }
+
+private:
+    static std::vector<HttpReply> Wrap(const std::vector<std::string>& texts) {
+        std::vector<HttpReply> replies;
+        for (const auto& text : texts) replies.push_back(HttpReply{text});
+        return replies;
+    }
+    HttpReply Next() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_times.push_back(Clock::now());
+        return m_replies[std::min(m_times.size(), m_replies.size()) - 1];
+    }
+
+    std::vector<HttpReply> m_replies;
+    std::mutex m_lock;
+    std::vector<Clock::time_point> m_times;
+    CLoopbackHttpServer m_server;  // last: it is stopped before the script goes
+};
+
+const std::string kGood = Reply(
     "200 OK",
     R"({"status":0,"message":"ok","data":{"versionInfo":{"version_code":"3.1.2.450","url":"http://127.0.0.1/k.exe"}}})");
 
@@ -51,7 +89,7 @@ uint16_t DeadPort() {
 }
 
 TEST(PkgInfo, AcceptedReplyIsPublishedAfterOneRequest) {
-    ScriptedHttpServer server({kGood});
+    ScriptedServer server({kGood});
     CPkgInfo info("127.0.0.1", server.Port());
     ASSERT_EQ(WaitForResult(info), PKG_READY);
     ASSERT_NE(info.GetVersion(), nullptr);
@@ -83,7 +121,7 @@ TEST(PkgInfo, RejectedBodyFailsWithoutAnotherRequest) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedHttpServer server({ScriptedHttpServer::Reply("200 OK", c.body), kGood});
+        ScriptedServer server({Reply("200 OK", c.body), kGood});
         CPkgInfo info("127.0.0.1", server.Port());
         ASSERT_EQ(WaitForResult(info), PKG_FAILED);
         std::this_thread::sleep_for(400ms);  // longer than a retry pause
@@ -95,8 +133,7 @@ TEST(PkgInfo, RejectedBodyFailsWithoutAnotherRequest) {
 }
 
 TEST(PkgInfo, MissingOrEmptyBodiesAreRetriedAfterAPause) {
-    ScriptedHttpServer server(
-        {ScriptedHttpServer::Reply("404 Not Found", "nope"), ScriptedHttpServer::Reply("200 OK", ""), kGood});
+    ScriptedServer server({Reply("404 Not Found", "nope"), Reply("200 OK", ""), kGood});
     CPkgInfo info("127.0.0.1", server.Port());
     EXPECT_EQ(info.GetRequiredSpace(), 100673700);
     ASSERT_EQ(WaitForResult(info), PKG_READY);
@@ -107,7 +144,7 @@ TEST(PkgInfo, MissingOrEmptyBodiesAreRetriedAfterAPause) {
 }
 
 TEST(PkgInfo, EmptyVersionIsReadyWithoutVersion) {
-    ScriptedHttpServer server({ScriptedHttpServer::Reply(
+    ScriptedServer server({Reply(
         "200 OK", R"({"status":0,"message":"","data":{"versionInfo":{"version_code":"","url":"x"}}})")});
     CPkgInfo info("127.0.0.1", server.Port());
     ASSERT_EQ(WaitForResult(info), PKG_READY);
@@ -116,7 +153,7 @@ TEST(PkgInfo, EmptyVersionIsReadyWithoutVersion) {
 }
 
 TEST(PkgInfo, NumericVersionBecomesText) {
-    ScriptedHttpServer server({ScriptedHttpServer::Reply(
+    ScriptedServer server({Reply(
         "200 OK", R"({"status":0,"message":null,"data":{"versionInfo":{"version_code":12,"url":"x"}}})")});
     CPkgInfo info("127.0.0.1", server.Port());
     ASSERT_EQ(WaitForResult(info), PKG_READY);
@@ -125,7 +162,9 @@ TEST(PkgInfo, NumericVersionBecomesText) {
 
 // Whatever the fetch is doing, giving the client up must not wait for it.
 TEST(PkgInfo, UnansweredFetchIsCutOffPromptly) {
-    ScriptedHttpServer stalling({ScriptedHttpServer::kStall});
+    HttpReply silence;
+    silence.m_stallMs = 3000;
+    ScriptedServer stalling(std::vector<HttpReply>{silence});
     const uint16_t dead = DeadPort();
     for (uint16_t port : {dead, stalling.Port()}) {
         SCOPED_TRACE(port);
