@@ -2,9 +2,7 @@
 // outline path. Windows only (GDI+).
 #pragma once
 
-#include <windows.h>
-// GDI+ needs <windows.h> first.
-#include <gdiplus.h>
+#include "resources/GdiPlus.h"
 
 #include <cstdint>
 #include <memory>

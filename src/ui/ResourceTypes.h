@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+// <windows.h> has a RES_ICON of its own (the same value, 1) for resource directories; the
+// widget kind takes the name over.
+#ifdef RES_ICON
+#undef RES_ICON
+#endif
+
 enum ResourceType : int32_t {
     RES_IMAGE = 0,
     RES_ICON = 1,

@@ -1,6 +1,6 @@
 #include "resources/win32/ResourceManager.h"
 
-#include <gdiplus.h>
+#include "resources/GdiPlus.h"
 
 #include <algorithm>
 

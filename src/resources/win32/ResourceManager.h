@@ -21,7 +21,7 @@ struct ImageEntry {
     ~ImageEntry();
 };
 
-class CResourceManager : public IResourceMgr {
+class CResourceManager final : public IResourceMgr {
 public:
     // Starts GDI+, then makes the pictures available: an images folder already in the run
     // folder, else Resource.zip there, else the resource written out as Resource.zip.

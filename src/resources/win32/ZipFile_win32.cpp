@@ -1,7 +1,8 @@
 #include <windows.h>
-// minizip's Win32 file functions need <windows.h> first.
-#include <minizip/iowin32.h>
+// minizip's Win32 file functions need <windows.h> and its own headers first.
 #include <minizip/unzip.h>
+
+#include <minizip/iowin32.h>
 
 #include "resources/ZipFile.h"
 
