@@ -12,6 +12,19 @@ bool EndsWith(const std::string& text, const char* tail) {
     return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
 }
 
+// Appends exactly `count` bytes, growing the text only as data arrives: an announced size is a
+// claim, and memory is spent on bytes actually received.
+void AppendExact(IByteSource& source, std::string& text, size_t count) {
+    const size_t kStep = 64 * 1024;
+    while (count > 0) {
+        const size_t step = count < kStep ? count : kStep;
+        const size_t at = text.size();
+        text.resize(at + step);
+        ReadExact(source, &text[at], step);
+        count -= step;
+    }
+}
+
 }  // namespace
 
 UrlParts ParseUrl(const std::string& url) {
@@ -89,8 +102,8 @@ std::string ReadBody(IByteSource& source, int64_t contentLength, int64_t limit) 
     if (count <= 0) return std::string();
     // The announced length is the server's word; nothing above the ceiling is allocated for it.
     if (count > kMaxBodyBytes) throw "Read body stream error";
-    std::string body(static_cast<size_t>(count), '\0');
-    ReadExact(source, &body[0], body.size());
+    std::string body;
+    AppendExact(source, body, static_cast<size_t>(count));
     return body;
 }
 
@@ -132,9 +145,7 @@ std::string ReadChunkedBody(IByteSource& source) {
         if (size < 0) throw "Read body stream error";
         if (size == 0) return body;
         if (static_cast<int64_t>(body.size()) + size > kMaxBodyBytes) throw "Read body stream error";
-        const size_t at = body.size();
-        body.resize(at + static_cast<size_t>(size));
-        ReadExact(source, &body[at], static_cast<size_t>(size));
+        AppendExact(source, body, static_cast<size_t>(size));
     }
 }
 
