@@ -48,6 +48,8 @@ TimerRecord* StartPeriodicTimer(uint32_t periodMs, TimerCallback callback, void*
     record->m_user = user;
     record->m_period = periodMs;
     try {
+        // Held until the thread object is stored: the loop's first wait takes the same lock.
+        std::lock_guard<std::mutex> lock(record->m_mutex);
         record->m_thread = std::thread([record] { record->Loop(); });
     } catch (...) {
         delete record;

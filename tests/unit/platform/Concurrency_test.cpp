@@ -75,7 +75,7 @@ TEST(XMutex, IsRecursiveAndExcludesOtherThreads) {
 struct TimerProbe {
     std::atomic<int> calls{0};
     std::atomic<int> stopAt{-1};
-    TimerRecord* timer = nullptr;
+    std::atomic<TimerRecord*> timer{nullptr};
     std::atomic<bool> stopped{false};
 };
 
