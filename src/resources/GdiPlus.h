@@ -2,7 +2,9 @@
 // Windows only.
 #pragma once
 
-#include <windows.h>
 // Order matters: GDI+ needs the COM object declarations first.
+// clang-format off
+#include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+// clang-format on

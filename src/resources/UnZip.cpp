@@ -39,7 +39,8 @@ void ListZipEntries(void* archive, std::vector<std::string>& names) {
     for (;;) {
         char name[kNameBufferSize + 1] = {};
         unz_file_info64 info;
-        if (unzGetCurrentFileInfo64(zip, &info, name, kNameBufferSize, nullptr, 0, nullptr, 0) != UNZ_OK) break;
+        if (unzGetCurrentFileInfo64(zip, &info, name, kNameBufferSize, nullptr, 0, nullptr, 0) != UNZ_OK)
+            break;
         names.emplace_back(name);
         if (unzGoToNextFile(zip) != UNZ_OK) break;
     }
@@ -61,7 +62,8 @@ int UnzipEntry(void* archive, const std::string& name, const std::wstring& destP
         for (uint64_t requested = 0; requested < size;) {
             const unsigned piece = static_cast<unsigned>(std::min(kReadPiece, size - requested));
             const int got = unzReadCurrentFile(zip, buffer, piece);
-            if (got <= 0 || std::fwrite(buffer, 1, static_cast<size_t>(got), out) != static_cast<size_t>(got)) {
+            if (got <= 0 ||
+                std::fwrite(buffer, 1, static_cast<size_t>(got), out) != static_cast<size_t>(got)) {
                 result = -1;
                 break;
             }

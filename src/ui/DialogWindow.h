@@ -32,7 +32,8 @@ protected:
 template <class TView>
 class TDialogWindow : public CDialogWindow {
 public:
-    TDialogWindow(const wchar_t* className, HWND owner, IResourceMgr* resMgr) : CDialogWindow(className, owner) {
+    TDialogWindow(const wchar_t* className, HWND owner, IResourceMgr* resMgr)
+        : CDialogWindow(className, owner) {
         m_pView = new TView(m_hWnd, resMgr);
         assert(m_pView);
     }

@@ -2,17 +2,17 @@
 // outline path. Windows only (GDI+).
 #pragma once
 
-#include "resources/GdiPlus.h"
-
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "resources/GdiPlus.h"
 #include "ui/ResourceStyle.h"
 
 // A rounded rectangle whose right and bottom pixels are x + w - 1 and y + h - 1; `diameter`
 // is clamped to the shape.
-void AddRoundRectPath(Gdiplus::GraphicsPath& path, int32_t x, int32_t y, int32_t w, int32_t h, int32_t diameter);
+void AddRoundRectPath(Gdiplus::GraphicsPath& path, int32_t x, int32_t y, int32_t w, int32_t h,
+                      int32_t diameter);
 // Fills the box, rounded when `radius` > 0, including its last row and column.
 void FillShape(Gdiplus::Graphics& graphics, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour,
                int32_t radius);

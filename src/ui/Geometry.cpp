@@ -31,7 +31,8 @@ void CenterWindowPos(const UiRect& workArea, double width, double height, int32_
     *y = workArea.bottom / 2 - static_cast<int32_t>(height / 2 + 0.5);
 }
 
-UiRect InflateAndKeepAspect(const UiRect& box, int32_t inflateX, int32_t inflateY, double aspect, double scale) {
+UiRect InflateAndKeepAspect(const UiRect& box, int32_t inflateX, int32_t inflateY, double aspect,
+                            double scale) {
     const int32_t dx = static_cast<int32_t>(inflateX * scale);
     const int32_t dy = static_cast<int32_t>(inflateY * scale);
     const int32_t l = box.left - dx, r = box.right + dx;
@@ -51,7 +52,9 @@ UiRect InflateAndKeepAspect(const UiRect& box, int32_t inflateX, int32_t inflate
 namespace {
 
 // Scale factor that makes an iw by ih picture fit inside w by h.
-double FitFactor(double w, double h, double iw, double ih) { return (w / h > iw / ih) ? h / ih : w / iw; }
+double FitFactor(double w, double h, double iw, double ih) {
+    return (w / h > iw / ih) ? h / ih : w / iw;
+}
 
 }  // namespace
 
@@ -63,7 +66,8 @@ UiRect FitImageRect(const UiRect& rect, double iw, double ih) {
     const double dx = (w - iw * k) / 2;
     const double dy = (h - ih * k) / 2;
     return MakeUiRect(static_cast<int32_t>(rect.left + dx + 0.5), static_cast<int32_t>(rect.top + dy + 0.5),
-                      static_cast<int32_t>(rect.right - dx + 0.5), static_cast<int32_t>(rect.bottom - dy + 0.5));
+                      static_cast<int32_t>(rect.right - dx + 0.5),
+                      static_cast<int32_t>(rect.bottom - dy + 0.5));
 }
 
 UiRect PlaceIconRect(const UiRect& rect, double iw, double ih, bool atRight) {
@@ -145,12 +149,13 @@ bool LayoutByWeights(int32_t direction, const UiRect& rect, const LayoutSpacing&
     for (uint32_t weight : weights) {
         const double end = pos + weight * unit;
         if (vertical) {
-            out->push_back(MakeUiRect(static_cast<int32_t>(rect.left + mL + 0.5), static_cast<int32_t>(pos + 0.5),
-                                      static_cast<int32_t>(rect.right - mR + 0.5), static_cast<int32_t>(end + 0.5)));
+            out->push_back(
+                MakeUiRect(static_cast<int32_t>(rect.left + mL + 0.5), static_cast<int32_t>(pos + 0.5),
+                           static_cast<int32_t>(rect.right - mR + 0.5), static_cast<int32_t>(end + 0.5)));
         } else {
-            out->push_back(MakeUiRect(static_cast<int32_t>(pos + 0.5), static_cast<int32_t>(rect.top + mT + 0.5),
-                                      static_cast<int32_t>(end + 0.5),
-                                      static_cast<int32_t>(rect.bottom - mB + 0.5)));
+            out->push_back(
+                MakeUiRect(static_cast<int32_t>(pos + 0.5), static_cast<int32_t>(rect.top + mT + 0.5),
+                           static_cast<int32_t>(end + 0.5), static_cast<int32_t>(rect.bottom - mB + 0.5)));
         }
         pos = end + sp;
     }

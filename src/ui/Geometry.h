@@ -50,7 +50,8 @@ void CenterWindowPos(const UiRect& workArea, double width, double height, int32_
 
 // The rectangle an image-like widget takes inside the box it is given: grown (or shrunk) by the
 // inflation on each side, then, when `aspect` is set, the largest centred part with that ratio.
-UiRect InflateAndKeepAspect(const UiRect& box, int32_t inflateX, int32_t inflateY, double aspect, double scale);
+UiRect InflateAndKeepAspect(const UiRect& box, int32_t inflateX, int32_t inflateY, double aspect,
+                            double scale);
 
 // Where a picture of iw by ih is drawn inside `rect`: scaled to fit, centred, never cropped.
 UiRect FitImageRect(const UiRect& rect, double iw, double ih);

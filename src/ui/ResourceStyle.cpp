@@ -2,4 +2,6 @@
 
 #include "platform/SystemInfo.h"
 
-std::wstring DefaultFontFamily() { return GetOsVersion() == OS_XP ? L"SimHei" : L"Microsoft Yahei"; }
+std::wstring DefaultFontFamily() {
+    return GetOsVersion() == OS_XP ? L"SimHei" : L"Microsoft Yahei";
+}

@@ -25,16 +25,16 @@ enum : int32_t {
 std::wstring DefaultFontFamily();
 
 struct ResourceStyle {
-    uint32_t m_textColor = 0xFF000000;    // also the filled part of a progress bar
-    uint32_t m_backColor = 0x00FFFFFF;    // transparent
-    uint32_t m_borderWidth = 0;           // 0: no border
-    uint32_t m_radius = 0;                // 0: square corners
+    uint32_t m_textColor = 0xFF000000;  // also the filled part of a progress bar
+    uint32_t m_backColor = 0x00FFFFFF;  // transparent
+    uint32_t m_borderWidth = 0;         // 0: no border
+    uint32_t m_radius = 0;              // 0: square corners
     uint32_t m_borderColor = 0xFFC0C0C0;
     uint32_t m_fontSize = 16;
     std::wstring m_fontFamily = DefaultFontFamily();
     bool m_underline = false;
-    bool m_bold = false;                  // wins over underline
+    bool m_bold = false;  // wins over underline
     int32_t m_hAlign = ALIGN_NEAR;
     int32_t m_vAlign = ALIGN_CENTER;
-    int32_t m_iconPos = ICON_LEFT;        // ICON_RIGHT puts a button's icon at its right edge
+    int32_t m_iconPos = ICON_LEFT;  // ICON_RIGHT puts a button's icon at its right edge
 };

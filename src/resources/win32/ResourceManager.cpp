@@ -1,18 +1,23 @@
 #include "resources/win32/ResourceManager.h"
 
-#include "resources/GdiPlus.h"
-
 #include <algorithm>
 
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/Strings.h"
+#include "resources/GdiPlus.h"
 #include "resources/UnZip.h"
 
-std::wstring GetImagesFolder() { return GetRunDir() + L"images\\"; }
-std::wstring GetArchivePath() { return GetRunDir() + L"Resource.zip"; }
+std::wstring GetImagesFolder() {
+    return GetRunDir() + L"images\\";
+}
+std::wstring GetArchivePath() {
+    return GetRunDir() + L"Resource.zip";
+}
 
-ImageEntry::~ImageEntry() { delete m_pImage; }
+ImageEntry::~ImageEntry() {
+    delete m_pImage;
+}
 
 CResourceManager::CResourceManager(const wchar_t* name, const wchar_t* type) {
     Gdiplus::GdiplusStartupInput input;

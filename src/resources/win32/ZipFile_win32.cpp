@@ -1,8 +1,9 @@
-#include <windows.h>
 // minizip's Win32 file functions need <windows.h> and its own headers first.
+// clang-format off
+#include <windows.h>
 #include <minizip/unzip.h>
-
 #include <minizip/iowin32.h>
+// clang-format on
 
 #include "resources/ZipFile.h"
 

@@ -39,7 +39,8 @@ LRESULT IBaseView::PaintLayered() {
         SIZE size = {w, h};
         POINT source = {0, 0};
         HDC screen = ::GetDC(nullptr);
-        UpdateLayeredWindow(m_hWnd, screen, &destination, &size, surface.GetDC(), &source, 0, &blend, ULW_ALPHA);
+        UpdateLayeredWindow(m_hWnd, screen, &destination, &size, surface.GetDC(), &source, 0, &blend,
+                            ULW_ALPHA);
         ReleaseDC(nullptr, screen);
     }
     EndPaint(m_hWnd, &ps);

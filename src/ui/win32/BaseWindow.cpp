@@ -12,8 +12,8 @@ constexpr const wchar_t* kWindowTitle = L"kelvora";
 constexpr int kIconId = 102;
 
 UiRect ToUiRect(const RECT& rc) {
-    return MakeUiRect(static_cast<int32_t>(rc.left), static_cast<int32_t>(rc.top), static_cast<int32_t>(rc.right),
-                      static_cast<int32_t>(rc.bottom));
+    return MakeUiRect(static_cast<int32_t>(rc.left), static_cast<int32_t>(rc.top),
+                      static_cast<int32_t>(rc.right), static_cast<int32_t>(rc.bottom));
 }
 
 double ScreenScale() {
@@ -112,7 +112,9 @@ bool IBaseWindow::Show() {
     return true;
 }
 
-bool IBaseWindow::IsValid() const { return m_hWnd && IsWindow(m_hWnd); }
+bool IBaseWindow::IsValid() const {
+    return m_hWnd && IsWindow(m_hWnd);
+}
 
 LRESULT CALLBACK IBaseWindow::BaseWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Nothing is attached while CreateWindowExW is still running.

@@ -9,8 +9,8 @@ const ResourceStyle* DefaultButtonStyles() {
     static ResourceStyle styles[kStateCount];
     static bool ready = false;
     if (!ready) {
-        const uint32_t faces[kStateCount] = {MakeRgb(65, 151, 255), MakeRgb(98, 166, 251), MakeRgb(24, 115, 222),
-                                             MakeRgb(216, 216, 216)};
+        const uint32_t faces[kStateCount] = {MakeRgb(65, 151, 255), MakeRgb(98, 166, 251),
+                                             MakeRgb(24, 115, 222), MakeRgb(216, 216, 216)};
         for (int32_t i = 0; i < kStateCount; ++i) {
             styles[i].m_textColor = 0xFFFFFFFF;
             styles[i].m_borderColor = 0x00FFFFFF;
@@ -52,10 +52,18 @@ bool CButtonResource::SetStateImage(Gdiplus::Image*& slot, Gdiplus::Image* image
     return true;
 }
 
-bool CButtonResource::SetNormalImage(Gdiplus::Image* image) { return SetStateImage(m_pNormalImage, image); }
-bool CButtonResource::SetHoverImage(Gdiplus::Image* image) { return SetStateImage(m_pHoverImage, image); }
-bool CButtonResource::SetPressedImage(Gdiplus::Image* image) { return SetStateImage(m_pPressedImage, image); }
-bool CButtonResource::SetDisabledImage(Gdiplus::Image* image) { return SetStateImage(m_pDisabledImage, image); }
+bool CButtonResource::SetNormalImage(Gdiplus::Image* image) {
+    return SetStateImage(m_pNormalImage, image);
+}
+bool CButtonResource::SetHoverImage(Gdiplus::Image* image) {
+    return SetStateImage(m_pHoverImage, image);
+}
+bool CButtonResource::SetPressedImage(Gdiplus::Image* image) {
+    return SetStateImage(m_pPressedImage, image);
+}
+bool CButtonResource::SetDisabledImage(Gdiplus::Image* image) {
+    return SetStateImage(m_pDisabledImage, image);
+}
 
 void CButtonResource::PlaceIcon() {
     // A disabled button keeps the icon rectangle it had.
@@ -87,12 +95,14 @@ bool CButtonResource::Draw(HDC hdc) {
     Gdiplus::Image* image = GetStateImage();
     int32_t iconWidth = -1;
     if (image) {
-        graphics->DrawImage(image, Gdiplus::Rect(m_rcIcon.left, m_rcIcon.top, m_rcIcon.Width(), m_rcIcon.Height()));
+        graphics->DrawImage(image,
+                            Gdiplus::Rect(m_rcIcon.left, m_rcIcon.top, m_rcIcon.Width(), m_rcIcon.Height()));
         iconWidth = m_rcIcon.Width();
     }
     const TextBox box = IconTextBox(m_rect, iconWidth, style.m_iconPos == ICON_RIGHT);
     const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(box.x), static_cast<Gdiplus::REAL>(box.y),
-                                static_cast<Gdiplus::REAL>(box.width), static_cast<Gdiplus::REAL>(box.height));
+                                static_cast<Gdiplus::REAL>(box.width),
+                                static_cast<Gdiplus::REAL>(box.height));
     PaintText(*graphics, m_text, *font, layout, style.m_textColor, format);
     return true;
 }

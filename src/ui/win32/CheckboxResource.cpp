@@ -9,7 +9,8 @@ const ResourceStyle* DefaultCheckboxStyles() {
     static ResourceStyle styles[kStateCount];
     static bool ready = false;
     if (!ready) {
-        const uint32_t text[kStateCount - 1] = {MakeRgb(77, 77, 77), MakeRgb(65, 151, 255), MakeRgb(24, 115, 222)};
+        const uint32_t text[kStateCount - 1] = {MakeRgb(77, 77, 77), MakeRgb(65, 151, 255),
+                                                MakeRgb(24, 115, 222)};
         for (int32_t i = 0; i < kStateCount; ++i) {
             if (i < kStateCount - 1) styles[i].m_textColor = text[i];
             styles[i].m_backColor = 0x00FFFFFF;
@@ -54,12 +55,14 @@ bool CCheckboxResource::Draw(HDC hdc) {
     // The icon's width is reserved even before an icon was placed.
     const TextBox box = IconTextBox(m_rect, m_rcIcon.Width(), style.m_iconPos == ICON_RIGHT);
     const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(box.x), static_cast<Gdiplus::REAL>(box.y),
-                                static_cast<Gdiplus::REAL>(box.width), static_cast<Gdiplus::REAL>(box.height));
+                                static_cast<Gdiplus::REAL>(box.width),
+                                static_cast<Gdiplus::REAL>(box.height));
     PaintText(*graphics, m_text, *font, layout, style.m_textColor, format);
 
     Gdiplus::Image* image = m_checked == 1 ? m_pCheckedImage : (m_checked == 0 ? m_pUncheckedImage : nullptr);
     if (image) {
-        graphics->DrawImage(image, Gdiplus::Rect(m_rcIcon.left, m_rcIcon.top, m_rcIcon.Width(), m_rcIcon.Height()));
+        graphics->DrawImage(image,
+                            Gdiplus::Rect(m_rcIcon.left, m_rcIcon.top, m_rcIcon.Width(), m_rcIcon.Height()));
     }
     return true;
 }

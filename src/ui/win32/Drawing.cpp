@@ -7,7 +7,8 @@ namespace {
 // Keeps pixel units for the duration of a drawing step, whatever the caller had set.
 class PixelUnitScope {
 public:
-    explicit PixelUnitScope(Gdiplus::Graphics& graphics) : m_graphics(graphics), m_unit(graphics.GetPageUnit()) {
+    explicit PixelUnitScope(Gdiplus::Graphics& graphics)
+        : m_graphics(graphics), m_unit(graphics.GetPageUnit()) {
         m_graphics.SetPageUnit(Gdiplus::UnitPixel);
     }
     ~PixelUnitScope() { m_graphics.SetPageUnit(m_unit); }
@@ -30,7 +31,8 @@ Gdiplus::StringAlignment ToAlignment(int32_t value) {
 
 }  // namespace
 
-void AddRoundRectPath(Gdiplus::GraphicsPath& path, int32_t x, int32_t y, int32_t w, int32_t h, int32_t diameter) {
+void AddRoundRectPath(Gdiplus::GraphicsPath& path, int32_t x, int32_t y, int32_t w, int32_t h,
+                      int32_t diameter) {
     ArcBox arcs[4];
     RoundRectArcs(x, y, w, h, diameter, arcs);
     path.Reset();
@@ -98,7 +100,25 @@ void PaintText(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdip
     Gdiplus::FontFamily family;
     font.GetFamily(&family);
     Gdiplus::GraphicsPath path;
-    path.AddString(text.c_str(), -1, &family, font.GetStyle(), font.GetSize(), layout, &format);
+    const Gdiplus::StringAlignment line = format.GetLineAlignment();
+    if ((format.GetFormatFlags() & Gdiplus::StringFormatFlagsNoWrap) &&
+        line != Gdiplus::StringAlignmentNear) {
+        // One line: place its line box ourselves. Some GDI+ implementations ignore the line
+        // alignment of unwrapped text in paths; this gives the same position everywhere.
+        const UINT16 emHeight = family.GetEmHeight(font.GetStyle());
+        const double lineHeight =
+            emHeight ? font.GetSize() * family.GetLineSpacing(font.GetStyle()) / double(emHeight)
+                     : font.GetSize();
+        const double room = layout.Height - lineHeight;
+        Gdiplus::RectF placed = layout;
+        placed.Y += static_cast<Gdiplus::REAL>(line == Gdiplus::StringAlignmentCenter ? room / 2 : room);
+        placed.Height = static_cast<Gdiplus::REAL>(lineHeight);
+        Gdiplus::StringFormat nearFormat(&format);
+        nearFormat.SetLineAlignment(Gdiplus::StringAlignmentNear);
+        path.AddString(text.c_str(), -1, &family, font.GetStyle(), font.GetSize(), placed, &nearFormat);
+    } else {
+        path.AddString(text.c_str(), -1, &family, font.GetStyle(), font.GetSize(), layout, &format);
+    }
     path.CloseFigure();
     graphics.FillPath(&brush, &path);
 }

@@ -27,17 +27,18 @@ const ResourceStyle* DefaultEditStyles() {
 CEditResource::CEditResource(const std::wstring& text, HWND parent, int32_t id, const ResourceStyle* styles)
     : CImageResource(id, RES_EDIT, styles ? styles : DefaultEditStyles()), m_text(text) {
     m_hEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", m_text.c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_AUTOHSCROLL, 0, 0, 100, 25, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+                              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_AUTOHSCROLL, 0, 0, 100, 25,
+                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     if (!m_hEdit) throw "create widget error";
-    if (!g_editClassProc) g_editClassProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(m_hEdit, GCLP_WNDPROC));
+    if (!g_editClassProc)
+        g_editClassProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(m_hEdit, GCLP_WNDPROC));
     SetWindowLongPtrW(m_hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CEditResource::EditWndProc));
     SetPropW(m_hEdit, kEditProp, this);
 
     const ResourceStyle& normal = m_styles[STATE_NORMAL];
     // One font per field for the life of the process: fields are made once per page.
-    HFONT font = CreateFontW(-static_cast<int>(normal.m_fontSize * GetUiScale()), 0, 0, 0, FW_DONTCARE, FALSE, FALSE,
-                             FALSE, ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    HFONT font = CreateFontW(-static_cast<int>(normal.m_fontSize * GetUiScale()), 0, 0, 0, FW_DONTCARE, FALSE,
+                             FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, normal.m_fontFamily.c_str());
     SendMessageW(m_hEdit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
@@ -65,7 +66,9 @@ bool CEditResource::SetRect(int32_t left, int32_t top, int32_t right, int32_t bo
     return true;
 }
 
-bool CEditResource::SetEditText(const std::wstring& text) { return SetWindowTextW(m_hEdit, text.c_str()) != FALSE; }
+bool CEditResource::SetEditText(const std::wstring& text) {
+    return SetWindowTextW(m_hEdit, text.c_str()) != FALSE;
+}
 
 bool CEditResource::GetEditText(wchar_t* buffer, int32_t capacity) {
     if (!buffer || capacity <= 0) return false;
@@ -80,4 +83,6 @@ std::wstring CEditResource::GetEditText() {
     return text;
 }
 
-void CEditResource::ShowEdit(bool show) { ShowWindow(m_hEdit, show ? SW_SHOWNORMAL : SW_HIDE); }
+void CEditResource::ShowEdit(bool show) {
+    ShowWindow(m_hEdit, show ? SW_SHOWNORMAL : SW_HIDE);
+}

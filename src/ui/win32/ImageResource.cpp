@@ -36,10 +36,11 @@ void CImageResource::DrawBackground(Gdiplus::Graphics& graphics) {
     const int32_t radius = static_cast<int32_t>(style.m_radius * s);
     FillShape(graphics, x, y, w, h, style.m_backColor, radius);
     if (m_pImage) {
-        graphics.DrawImage(m_pImage, Gdiplus::Rect(m_rcImage.left, m_rcImage.top, m_rcImage.Width(),
-                                                   m_rcImage.Height()));
+        graphics.DrawImage(
+            m_pImage, Gdiplus::Rect(m_rcImage.left, m_rcImage.top, m_rcImage.Width(), m_rcImage.Height()));
     }
-    DrawBorder(graphics, x, y, w, h, style.m_borderColor, radius, static_cast<int32_t>(style.m_borderWidth * s));
+    DrawBorder(graphics, x, y, w, h, style.m_borderColor, radius,
+               static_cast<int32_t>(style.m_borderWidth * s));
 }
 
 bool CImageResource::Draw(HDC hdc) {

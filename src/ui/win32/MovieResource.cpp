@@ -9,8 +9,8 @@ bool CMovieResource::Draw(HDC hdc) {
     const bool result = CImageResource::Draw(hdc);
     if (m_pStillImage) {
         auto graphics = MakeGraphics(hdc);
-        graphics->DrawImage(m_pStillImage,
-                            Gdiplus::Rect(m_rcMovie.left, m_rcMovie.top, m_rcMovie.Width(), m_rcMovie.Height()));
+        graphics->DrawImage(m_pStillImage, Gdiplus::Rect(m_rcMovie.left, m_rcMovie.top, m_rcMovie.Width(),
+                                                         m_rcMovie.Height()));
     }
     return result;
 }

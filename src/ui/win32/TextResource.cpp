@@ -29,9 +29,9 @@ bool CTextResource::Draw(HDC hdc) {
     Gdiplus::StringFormat format(0, 0);
     ApplyStyleFormat(format, style);
     auto font = MakeStyleFont(style, GetUiScale());
-    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(m_rect.left), static_cast<Gdiplus::REAL>(m_rect.top),
-                                static_cast<Gdiplus::REAL>(m_rect.Width()),
-                                static_cast<Gdiplus::REAL>(m_rect.Height()));
+    const Gdiplus::RectF layout(
+        static_cast<Gdiplus::REAL>(m_rect.left), static_cast<Gdiplus::REAL>(m_rect.top),
+        static_cast<Gdiplus::REAL>(m_rect.Width()), static_cast<Gdiplus::REAL>(m_rect.Height()));
     PaintText(*graphics, m_text, *font, layout, style.m_textColor, format);
     return true;
 }

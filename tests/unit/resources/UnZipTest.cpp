@@ -1,7 +1,6 @@
-#include "resources/UnZip.h"
-
 #include <gtest/gtest.h>
 
+#include "resources/UnZip.h"
 #include "resources/ZipFixture.h"
 
 namespace fs = std::filesystem;
@@ -10,7 +9,8 @@ namespace {
 
 size_t CountFiles(const fs::path& folder) {
     size_t count = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) count += entry.is_regular_file() ? 1 : 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        count += entry.is_regular_file() ? 1 : 0;
     return count;
 }
 
@@ -64,7 +64,7 @@ TEST(UnzipAll, ChecksumMismatchIsAFailure) {
 
 TEST(UnzipAll, RefusesNamesThatLeaveTheFolder) {
     const char* hostile[] = {"../evil.png", "sub/evil.png", "sub\\evil.png", "..\\evil.png", "/evil.png",
-                             "\\evil.png",  "C:evil.png",   "C:\\evil.png", "..",           "."};
+                             "\\evil.png",  "C:evil.png",   "C:\\evil.png",  "..",           "."};
     for (const char* name : hostile) {
         SCOPED_TRACE(name);
         TempFolder temp;

@@ -23,7 +23,8 @@ inline void PutLe(std::string& out, uint32_t value, int bytes) {
 inline std::string BuildZip(const std::vector<ZipMember>& members) {
     std::string body, central;
     for (const ZipMember& m : members) {
-        uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), static_cast<uInt>(m.data.size()));
+        uint32_t crc =
+            crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), static_cast<uInt>(m.data.size()));
         if (m.badCrc) crc ^= 0x5A5A5A5A;
         const uint32_t offset = static_cast<uint32_t>(body.size());
         const uint32_t size = static_cast<uint32_t>(m.data.size());

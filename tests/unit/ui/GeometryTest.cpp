@@ -1,7 +1,6 @@
-#include "ui/Geometry.h"
-
 #include <gtest/gtest.h>
 
+#include "ui/Geometry.h"
 #include "ui/ResourceTypes.h"
 
 namespace {
@@ -11,8 +10,9 @@ const UiRect kPortrait = MakeUiRect(0, 0, 1080, 1880);
 
 ::testing::AssertionResult RectIs(const UiRect& rc, int l, int t, int r, int b) {
     if (rc == MakeUiRect(l, t, r, b)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom
-                                         << ") expected (" << l << "," << t << "," << r << "," << b << ")";
+    return ::testing::AssertionFailure()
+           << "(" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << ") expected (" << l
+           << "," << t << "," << r << "," << b << ")";
 }
 
 }  // namespace
@@ -138,8 +138,8 @@ TEST(LayoutByWeights, PlacesByProportion) {
     EXPECT_TRUE(RectIs(out[0], 0, 16, 300, 115));
     EXPECT_TRUE(RectIs(out[1], 0, 115, 300, 154));
 
-    ASSERT_TRUE(LayoutByWeights(LAYOUT_HORIZONTAL, MakeUiRect(0, 0, 352, 40), LayoutSpacing{}, {15, 6, 1, 6}, 1.0,
-                                &out));
+    ASSERT_TRUE(LayoutByWeights(LAYOUT_HORIZONTAL, MakeUiRect(0, 0, 352, 40), LayoutSpacing{}, {15, 6, 1, 6},
+                                1.0, &out));
     ASSERT_EQ(4u, out.size());
     EXPECT_TRUE(RectIs(out[0], 0, 0, 189, 40));
     EXPECT_TRUE(RectIs(out[1], 189, 0, 264, 40));
@@ -163,12 +163,15 @@ TEST(LayoutByWeights, ImpossibleLayoutsFail) {
     std::vector<UiRect> out;
     LayoutSpacing big;
     big.left = big.right = 200;
-    EXPECT_FALSE(LayoutByWeights(LAYOUT_VERTICAL, MakeUiRect(0, 0, 300, 100), LayoutSpacing{}, {}, 1.0, &out));
-    EXPECT_FALSE(LayoutByWeights(LAYOUT_VERTICAL, MakeUiRect(0, 0, 300, 100), LayoutSpacing{}, {0, 0}, 1.0, &out));
+    EXPECT_FALSE(
+        LayoutByWeights(LAYOUT_VERTICAL, MakeUiRect(0, 0, 300, 100), LayoutSpacing{}, {}, 1.0, &out));
+    EXPECT_FALSE(
+        LayoutByWeights(LAYOUT_VERTICAL, MakeUiRect(0, 0, 300, 100), LayoutSpacing{}, {0, 0}, 1.0, &out));
     EXPECT_FALSE(LayoutByWeights(LAYOUT_VERTICAL, MakeUiRect(0, 0, 300, 100), big, {1}, 1.0, &out));
     EXPECT_FALSE(LayoutByWeights(LAYOUT_HORIZONTAL, MakeUiRect(0, 0, 300, 100), big, {1}, 1.0, &out));
     // Three children need at least three pixels.
-    EXPECT_FALSE(LayoutByWeights(LAYOUT_VERTICAL, MakeUiRect(0, 0, 300, 2), LayoutSpacing{}, {1, 1, 1}, 1.0, &out));
+    EXPECT_FALSE(
+        LayoutByWeights(LAYOUT_VERTICAL, MakeUiRect(0, 0, 300, 2), LayoutSpacing{}, {1, 1, 1}, 1.0, &out));
     EXPECT_TRUE(out.empty());
     // Any other direction places nothing and is not an error.
     EXPECT_TRUE(LayoutByWeights(0, MakeUiRect(0, 0, 300, 100), LayoutSpacing{}, {1}, 1.0, &out));
@@ -177,8 +180,8 @@ TEST(LayoutByWeights, ImpossibleLayoutsFail) {
 
 TEST(HitTestWidgets, PrefersInteractiveWidgetsOverBackgrounds) {
     const std::vector<HitCandidate> widgets = {
-        {RES_LAYOUT, MakeUiRect(0, 0, 600, 400)}, {RES_IMAGE, MakeUiRect(0, 0, 600, 400)},
-        {RES_IMAGE, MakeUiRect(0, 0, 300, 200)},  {RES_ICON, MakeUiRect(10, 10, 50, 50)},
+        {RES_LAYOUT, MakeUiRect(0, 0, 600, 400)},  {RES_IMAGE, MakeUiRect(0, 0, 600, 400)},
+        {RES_IMAGE, MakeUiRect(0, 0, 300, 200)},   {RES_ICON, MakeUiRect(10, 10, 50, 50)},
         {RES_MOVIE, MakeUiRect(0, 300, 600, 400)}, {RES_BUTTON, MakeUiRect(100, 100, 200, 140)},
     };
     EXPECT_EQ(3, HitTestWidgets(widgets, 20, 20));    // icon over two backgrounds

@@ -1,7 +1,5 @@
 // The resource manager against this process's own run folder and the skin embedded in this
 // test executable, the way the installer meets it on a fresh run.
-#include "resources/win32/ResourceManager.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +9,7 @@
 #include "platform/Strings.h"
 #include "resources/GdiPlus.h"
 #include "resources/ZipFixture.h"
+#include "resources/win32/ResourceManager.h"
 
 namespace {
 

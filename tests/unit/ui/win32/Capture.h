@@ -14,10 +14,18 @@ bool SaveSurfacePng(const CDibSurface& surface, const std::wstring& fileName, bo
 // Copies what the window shows (its client area) into a new surface.
 void CaptureClient(HWND hwnd, CDibSurface& surface);
 
-inline uint8_t Alpha(uint32_t bgra) { return static_cast<uint8_t>(bgra >> 24); }
-inline uint8_t Red(uint32_t bgra) { return static_cast<uint8_t>(bgra >> 16); }
-inline uint8_t Green(uint32_t bgra) { return static_cast<uint8_t>(bgra >> 8); }
-inline uint8_t Blue(uint32_t bgra) { return static_cast<uint8_t>(bgra); }
+inline uint8_t Alpha(uint32_t bgra) {
+    return static_cast<uint8_t>(bgra >> 24);
+}
+inline uint8_t Red(uint32_t bgra) {
+    return static_cast<uint8_t>(bgra >> 16);
+}
+inline uint8_t Green(uint32_t bgra) {
+    return static_cast<uint8_t>(bgra >> 8);
+}
+inline uint8_t Blue(uint32_t bgra) {
+    return static_cast<uint8_t>(bgra);
+}
 // Whether the colour channels are within `tolerance` of an 0xAARRGGBB value (alpha ignored).
 bool ColourNear(uint32_t bgra, uint32_t argb, int tolerance);
 std::string DescribePixel(uint32_t bgra);

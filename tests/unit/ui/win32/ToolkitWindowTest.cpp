@@ -86,7 +86,8 @@ public:
         textStyle[STATE_NORMAL].m_fontSize = 20;
         textStyle[STATE_NORMAL].m_textColor = MakeRgb(30, 30, 30);
         textStyle[STATE_NORMAL].m_backColor = 0xFFFFFFFF;
-        m_pText = AddResource(new CTextResource(L"Kelvora 安装向导 text that wraps onto a second line", 2, textStyle));
+        m_pText = AddResource(
+            new CTextResource(L"Kelvora 安装向导 text that wraps onto a second line", 2, textStyle));
         root->AddChild(m_pText, 2);
 
         auto* buttons = AddResource(new CLayoutResource(LAYOUT_HORIZONTAL, 3));
@@ -101,9 +102,9 @@ public:
 
         auto* row = AddResource(new CLayoutResource(LAYOUT_HORIZONTAL, 4));
         row->SetSpacing(10);
-        m_pCheckbox = AddResource(new CCheckboxResource(L"同意协议", resMgr->GetImage(L"main_checkbox_select.png"),
-                                                        resMgr->GetImage(L"main_checkbox_deselect.png"), 5,
-                                                        nullptr));
+        m_pCheckbox =
+            AddResource(new CCheckboxResource(L"同意协议", resMgr->GetImage(L"main_checkbox_select.png"),
+                                              resMgr->GetImage(L"main_checkbox_deselect.png"), 5, nullptr));
         m_pProgress = AddResource(new CProgressResource(6, nullptr));
         m_pProgress->SetInflate(0, -8);
         m_pProgress->SetPercent(50);
@@ -162,7 +163,9 @@ private:
     std::unique_ptr<TestPageView> m_pView;
 };
 
-LPARAM PointIn(const UiRect& rc) { return MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2); }
+LPARAM PointIn(const UiRect& rc) {
+    return MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
 
 class ToolkitWindowTest : public ::testing::Test {
 protected:
@@ -182,10 +185,11 @@ IResourceMgr* ToolkitWindowTest::s_pResMgr = nullptr;
 RECT ExpectedCentredRect(uint32_t w, uint32_t h) {
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const WindowSize size = CalcWindowSize(w, h, MakeUiRect(work.left, work.top, work.right, work.bottom), true,
-                                           GetCommonIntf()->GetScreenScale());
+    const WindowSize size = CalcWindowSize(w, h, MakeUiRect(work.left, work.top, work.right, work.bottom),
+                                           true, GetCommonIntf()->GetScreenScale());
     int32_t x, y;
-    CenterWindowPos(MakeUiRect(work.left, work.top, work.right, work.bottom), size.width, size.height, &x, &y);
+    CenterWindowPos(MakeUiRect(work.left, work.top, work.right, work.bottom), size.width, size.height, &x,
+                    &y);
     return RECT{x, y, x + static_cast<LONG>(size.width + 0.5), y + static_cast<LONG>(size.height + 0.5)};
 }
 
@@ -223,7 +227,8 @@ TEST_F(ToolkitWindowTest, LayeredDialogHasTransparentCorners) {
     dialog.GetView()->DrawResources(surface.GetDC());
     EXPECT_TRUE(SaveSurfacePng(surface, L"toolkit_dialog.png", true));
 
-    for (const POINT& corner : {POINT{0, 0}, POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}, POINT{2, 2}}) {
+    for (const POINT& corner :
+         {POINT{0, 0}, POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}, POINT{2, 2}}) {
         EXPECT_EQ(0, Alpha(surface.GetPixel(corner.x, corner.y)))
             << corner.x << "," << corner.y << " " << DescribePixel(surface.GetPixel(corner.x, corner.y));
     }
@@ -271,6 +276,15 @@ TEST_F(ToolkitWindowTest, OpaquePageDrawsEveryWidgetKind) {
         const uint32_t pixel = shot.GetPixel(rect.right - 6, rect.top + 4);
         EXPECT_TRUE(ColourNear(pixel, kButtonFaces[i], 3)) << "state " << i << ": " << DescribePixel(pixel);
     }
+    // White button text, vertically centred: some near-white pixels on the middle row.
+    const UiRect face = view.m_pButtons[STATE_NORMAL]->GetRect();
+    int white = 0;
+    for (int32_t y = face.top + face.Height() / 3; y < face.bottom - face.Height() / 3; ++y) {
+        for (int32_t x = face.left; x < face.right; ++x)
+            white += Blue(shot.GetPixel(x, y)) > 240 && Red(shot.GetPixel(x, y)) > 200 ? 1 : 0;
+    }
+    EXPECT_GT(white, 20) << "button text";
+
     const UiRect track = view.m_pProgress->GetRect();
     const int32_t midY = (track.top + track.bottom) / 2;
     const uint32_t filled = shot.GetPixel(track.left + track.Width() / 4, midY);
