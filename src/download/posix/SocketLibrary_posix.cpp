@@ -1,0 +1,6 @@
+#include "download/SocketLibrary.h"
+
+bool StartSocketLibrary() {
+    return false;
+}
+void EndSocketLibrary() {}
