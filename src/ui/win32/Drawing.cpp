@@ -129,11 +129,22 @@ std::unique_ptr<Gdiplus::Font> MakeStyleFont(const ResourceStyle& style, double 
     if (style.m_underline) fontStyle = Gdiplus::FontStyleUnderline;
     if (style.m_bold) fontStyle = Gdiplus::FontStyleBold;
     Gdiplus::FontFamily family(style.m_fontFamily.c_str());
-    if (family.GetLastStatus() != Gdiplus::Ok || !family.IsAvailable()) {
-        return std::make_unique<Gdiplus::Font>(Gdiplus::FontFamily::GenericSansSerif(), size, fontStyle,
-                                               Gdiplus::UnitPixel);
+    if (family.GetLastStatus() == Gdiplus::Ok && family.IsAvailable()) {
+        return std::make_unique<Gdiplus::Font>(&family, size, fontStyle, Gdiplus::UnitPixel);
     }
-    return std::make_unique<Gdiplus::Font>(&family, size, fontStyle, Gdiplus::UnitPixel);
+    // The generic sans-serif family, or, where the system lacks the face behind it, the
+    // toolkit's own default face, then one that every Windows has.
+    const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+    if (generic && generic->IsAvailable()) {
+        return std::make_unique<Gdiplus::Font>(generic, size, fontStyle, Gdiplus::UnitPixel);
+    }
+    for (const std::wstring& name : {DefaultFontFamily(), std::wstring(L"Tahoma")}) {
+        Gdiplus::FontFamily fallback(name.c_str());
+        if (fallback.GetLastStatus() == Gdiplus::Ok && fallback.IsAvailable()) {
+            return std::make_unique<Gdiplus::Font>(&fallback, size, fontStyle, Gdiplus::UnitPixel);
+        }
+    }
+    return std::make_unique<Gdiplus::Font>(generic, size, fontStyle, Gdiplus::UnitPixel);
 }
 
 void ApplyStyleFormat(Gdiplus::StringFormat& format, const ResourceStyle& style) {

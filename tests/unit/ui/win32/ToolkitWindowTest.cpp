@@ -377,6 +377,10 @@ TEST_F(ToolkitWindowTest, MouseDrivesTheButtonStates) {
     EXPECT_EQ(view.FindById(9), view.m_pMovie);
     EXPECT_EQ(nullptr, view.FindById(999));
 
+    // A hidden widget is still found by the hit test.
+    view.m_pIcon->SetVisible(false);
+    EXPECT_EQ(view.m_pIcon, view.GetResource(view.HitTest(PointIn(view.m_pIcon->GetRect()))));
+
     // Pages that disable buttons keep them disabled.
     buttons[3]->SetState(STATE_DISABLED);
     EXPECT_FALSE(view.UpdateButtonStates(0, WM_MOUSEMOVE, true));
