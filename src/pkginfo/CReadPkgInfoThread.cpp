@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include <mutex>
 #include <vector>
 
 #include "net/TCPHttp.h"
@@ -100,8 +101,9 @@ PkgInfoData CReadPkgInfoThread::ParseReply(const std::string& body) {
 
 void AbandonThread(CReadPkgInfoThread* thread) {
     // Reachable from here for good, so nothing frees what a detached thread still runs on.
+    // Never destroyed either: this may run while the process's statics are being torn down.
+    static auto* lock = new std::mutex();
     static auto* abandoned = new std::vector<CReadPkgInfoThread*>();
-    static CXMutex lock;
-    CXMutexGuard guard(lock);
+    std::lock_guard<std::mutex> guard(*lock);
     abandoned->push_back(thread);
 }

@@ -1,6 +1,6 @@
 #include "platform/SystemInfo.h"
 
-#include "platform/Files.h"
+#include "platform/FilesBackend.h"
 #include "platform/Strings.h"
 
 int32_t ClassifyOsVersion(uint32_t major, uint32_t minor, uint32_t servicePackMajor,
@@ -12,24 +12,18 @@ int32_t ClassifyOsVersion(uint32_t major, uint32_t minor, uint32_t servicePackMa
     return realMajor && realMajor() == 10 ? OS_WIN10 : OS_WIN8;
 }
 
-namespace {
-
-bool PathTaken(const std::wstring& path) {
-    return DirExists(path) || FileExists(path);
-}
-
-}  // namespace
-
 bool CanCreateFolderAt(const std::wstring& root) {
     // Under Wine a drive letter can map onto the Linux root, where anything may already carry the
-    // probe's name; a bounded run of alternative names keeps the probe from ever adopting it.
+    // probe's name. Only a folder made by this very call is removed again, and only while it is
+    // still empty; a taken name moves the probe on to the next one in a short, fixed run.
     constexpr int kProbeNames = 64;
     for (int i = 0; i < kProbeNames; ++i) {
         std::wstring probe = root + L"vandorel";
         if (i > 0) probe += L"." + Utf8ToWide(Int64ToText(i));
-        if (PathTaken(probe)) continue;
-        if (!CreateDirectories(probe)) return false;
-        RemoveDirTree(probe);
+        const int made = MakeNewDir(probe);
+        if (made == 0) continue;
+        if (made < 0) return false;
+        RemoveEmptyDir(probe);
         return true;
     }
     return false;

@@ -5,16 +5,14 @@
 #include "platform/Files.h"
 #include "platform/Strings.h"
 #include "platform/SystemInfo.h"
+#include "platform/posix/PosixPath.h"
 
 int32_t GetOsVersion() {
     return OS_OTHER;
 }
 
 uint64_t GetDriveFreeSpace(const std::wstring& path) {
-    std::string native = WideToUtf8(path);
-    for (auto& ch : native) {
-        if (ch == '\\') ch = '/';
-    }
+    std::string native = ToPosixPath(path);
     if (native.empty() || native[0] != '/') return 0;
     // A proposed installation folder usually does not exist yet: measure the nearest existing
     // folder above it, which lives on the same file system.
