@@ -1,0 +1,70 @@
+// The form the installer's four small dialogs share: a white rounded panel with a grey title
+// bar reading "Kelvora", an icon with a heading and a message, and two buttons at the bottom
+// right. Each dialog fills in its texts and reacts to its buttons; the mouse handling is the
+// toolkit's standard dialog form (no dragging). Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/BaseView.h"
+#include "ui/ResourceStyle.h"
+
+class CButtonResource;
+
+// Ids of the template's widgets; texts and panels share the others.
+enum : int32_t {
+    DIALOG_ID_PANEL = 0,
+    DIALOG_ID_FIRST_BUTTON = 1,
+    DIALOG_ID_SECOND_BUTTON = 2,
+    DIALOG_ID_CLOSE_BUTTON = 3,
+    DIALOG_ID_TEXT = 4,
+    DIALOG_ID_ERROR_ICON = 3,
+    DIALOG_ID_INQUIRE_ICON = 5,
+};
+
+// The three button looks: light grey with a border, grey text on light grey, white on teal.
+enum DialogButtonLook : int32_t {
+    BUTTON_LIGHT = 0,
+    BUTTON_GREY = 1,
+    BUTTON_TEAL = 2,
+};
+// Fills the normal, hover and pressed entries (the disabled one keeps the common fields).
+void MakeDialogButtonStyles(DialogButtonLook look, ResourceStyle styles[kStateCount]);
+
+struct DialogContent {
+    const wchar_t* iconName;
+    int32_t iconId;
+    const wchar_t* heading;
+    const wchar_t* message;
+    const wchar_t* firstText;
+    DialogButtonLook firstLook;
+    const wchar_t* secondText;
+    DialogButtonLook secondLook;
+    bool closeButton;
+    // 1 draws a transparent one-pixel border around the title panel, 0 none.
+    uint32_t titleBorderWidth;
+};
+
+class CDialogTemplateView : public IBaseView {
+public:
+    CDialogTemplateView(HWND hWnd, IResourceMgr* resMgr, const DialogContent& content);
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Widget id of the button at a list index, -1 for anything that is not a button.
+    int32_t ButtonIdAt(WPARAM index) const;
+    CButtonResource* GetButton(int32_t id) const;
+
+protected:
+    // How the dialogs that close themselves leave: hidden at once, destroyed by the close
+    // request, and the quit message ends the loop of the page that showed them.
+    void HideCloseAndEndLoop();
+};
+
+// Opens a document or address with the shell's "open" verb, the way the user's double click
+// would. Tests replace the opener so nothing is started; null restores the shell.
+using ShellOpener = void (*)(const std::wstring& target);
+void ShellOpen(const std::wstring& target);
+void SetShellOpener(ShellOpener opener);
