@@ -18,6 +18,7 @@ from winehost import WineHost  # noqa: E402
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 TAG = "install_zozavi00"
+MAIN_CLASS = "SarnovikPkg-Window-5E2A9F14-C7D3-4B8E-A1F6-3D90B27C4E65"
 
 
 def build_dir():
@@ -76,7 +77,8 @@ def products():
     setup = build / "src" / "app" / "kelvora_setup.exe"
     if not setup.exists():
         pytest.skip("%s not built" % setup)
-    return {"setup": setup, "standin": standin_installer(build)}
+    standin = standin_installer(build)
+    return {"setup": setup, "standin": standin, "send": standin.parent / "kv_send.exe"}
 
 
 @pytest.fixture(scope="session")
@@ -133,6 +135,11 @@ class Env:
         assert rc == 0, "the stand-in product installer failed with %d" % rc
         shutil.rmtree(staged.parent)
         return self.wine.unix_path(folder_win) / "Kelvora.exe"
+
+    def send(self, message, klass=MAIN_CLASS, post=False):
+        """Sends a window message from another program, as the system or a second copy would."""
+        rc, _ = self.wine.run(self.products["send"], klass, hex(message), *(["post"] if post else []))
+        assert rc == 0, "no window of class %s" % klass
 
     def shot(self, name):
         self.shots += 1

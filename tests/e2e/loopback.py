@@ -147,6 +147,9 @@ class LoopbackServer:
                 if ahead > 0:
                     time.sleep(ahead)
         conn.shutdown(socket.SHUT_WR)
+        if options.get("then_stop"):
+            self.stop()
+            return
         if options.get("linger"):  # let the client read to the end before the close
             conn.settimeout(2)
             try:
@@ -184,7 +187,8 @@ class ContentServer(LoopbackServer):
     """Serves `payload` at the product installer's path, honouring Range.
 
     `get_plan` is consumed one entry per GET of the product: None serves normally, a dict gives
-    send options ({"drop_after_body": n} cuts the reply n body bytes in). `bytes_per_second`
+    send options ({"drop_after_body": n} cuts the reply n body bytes in; "then_stop" also stops
+    the server, so reconnects are refused until the test starts it again). `bytes_per_second`
     slows every GET so a test can act during the download.
     """
 
@@ -222,6 +226,7 @@ class ContentServer(LoopbackServer):
         plan = self.get_plan.pop(0) if self.get_plan else None
         if plan and "drop_after_body" in plan:
             options["drop_after"] = len(head) + plan["drop_after_body"]
+            options["then_stop"] = plan.get("then_stop", False)
             options.pop("linger")
             self.body_bytes_sent += min(plan["drop_after_body"], len(body))
         else:

@@ -37,6 +37,15 @@ class WineHost:
             self.prefix.parent.mkdir(parents=True, exist_ok=True)
             subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
             stamp.write_text(wanted)
+        # Addresses the installer opens with the shell land in a file instead of a browser.
+        tools = self.prefix.parent / "e2e-tools"
+        tools.mkdir(parents=True, exist_ok=True)
+        self.browser_file = tools / "opened.log"
+        opener = tools / "xdg-open"
+        opener.write_text('#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s"\n' % self.browser_file)
+        opener.chmod(0o755)
+        self.env["PATH"] = "%s:%s" % (tools, os.environ.get("PATH", "/usr/bin:/bin"))
+        self.env["BROWSER"] = str(opener)
         subprocess.run([WINESERVER, "-p"], env=self.env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
 
@@ -106,6 +115,11 @@ class WineHost:
                            "/d", blob.hex(), "/f")
         assert rc == 0, out
 
+    def browser_log(self):
+        if not self.browser_file.exists():
+            return []
+        return self.browser_file.read_text().splitlines()
+
     # -- state ------------------------------------------------------------------------------
     def own_processes(self):
         """Unix pids of the Windows programs running in this prefix, Wine's own services aside."""
@@ -138,6 +152,8 @@ class WineHost:
         self.end_programs()
         self.reg("delete", UNINSTALL_KEY, "/reg:32", "/f")
         self.reg("delete", CONNECTIONS_KEY, "/f")
+        if self.browser_file.exists():
+            self.browser_file.unlink()
         for folder in [self.work_dir, self.program_files / "Kelvora", *extra_dirs]:
             shutil.rmtree(folder, ignore_errors=True)
 
