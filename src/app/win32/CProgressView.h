@@ -6,8 +6,11 @@
 // per kind before the user is sent to do the step by hand. Windows only.
 #pragma once
 
-#include <shellapi.h>
+// shellapi.h needs the types that windows.h declares.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <cstdint>
 #include <string>
