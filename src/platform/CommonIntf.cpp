@@ -5,6 +5,10 @@
 
 namespace {
 std::atomic<CCommonIntf*> g_commonIntf{nullptr};
+// Worker threads that are cut off at exit (the package-information fetch) may have read the
+// pointer just before shutdown, so a destroyed object is retired, not freed: it stays valid
+// until the process ends, and GetCommonIntf no longer hands it out.
+std::atomic<CCommonIntf*> g_retired{nullptr};
 bool g_screenScaleComputed = false;
 }  // namespace
 
@@ -18,7 +22,10 @@ bool CreateCommonIntf() {
     return g_commonIntf.load() != nullptr;
 }
 
-void DestroyCommonIntf() { delete g_commonIntf.exchange(nullptr); }
+void DestroyCommonIntf() {
+    CCommonIntf* old = g_commonIntf.exchange(nullptr);
+    if (old) delete g_retired.exchange(old);
+}
 
 CCommonIntf* GetCommonIntf() { return g_commonIntf.load(); }
 

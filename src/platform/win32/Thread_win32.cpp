@@ -51,7 +51,7 @@ bool CSarnovikBasedThread::WaitFor(int32_t timeoutMs) {
 
 void CSarnovikBasedThread::Terminate() {
     if (!m_ThreadHandle) return;
-    TerminateThread(H(m_ThreadHandle), static_cast<DWORD>(-1));
+    TerminateThread(H(m_ThreadHandle), 0);
     WaitForSingleObject(H(m_ThreadHandle), INFINITE);
     CloseHandle(H(m_ThreadHandle));
     m_ThreadHandle = nullptr;
