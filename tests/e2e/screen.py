@@ -1,4 +1,5 @@
 """The virtual display as a person sees it: windows found by name, clicks, keys, screenshots."""
+import os
 import pathlib
 import subprocess
 
@@ -24,7 +25,7 @@ class Window:
 class Screen:
     def __init__(self, display, artifacts):
         self.display = display
-        self.env = {"DISPLAY": display, "PATH": "/usr/bin:/bin"}
+        self.env = dict(os.environ, DISPLAY=display)
         self.artifacts = pathlib.Path(artifacts)
         self.artifacts.mkdir(parents=True, exist_ok=True)
 

@@ -31,8 +31,9 @@ class WineHost:
                         WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
         stamp = self.prefix / ".e2e-template"
         wanted = str(pathlib.Path(template, "system.reg").stat().st_mtime)
+        # Programs left by an earlier run would sit on another (maybe dead) display.
+        subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
         if not stamp.exists() or stamp.read_text() != wanted:
-            subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
             shutil.rmtree(self.prefix, ignore_errors=True)
             self.prefix.parent.mkdir(parents=True, exist_ok=True)
             subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
@@ -46,7 +47,7 @@ class WineHost:
         opener.chmod(0o755)
         self.env["PATH"] = "%s:%s" % (tools, os.environ.get("PATH", "/usr/bin:/bin"))
         self.env["BROWSER"] = str(opener)
-        subprocess.run([WINESERVER, "-p"], env=self.env, check=True, stdout=subprocess.DEVNULL,
+        subprocess.run([WINESERVER, "-p"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
 
     # -- paths ------------------------------------------------------------------------------
