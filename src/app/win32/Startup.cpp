@@ -4,7 +4,7 @@
 
 #include "app/AppMessages.h"
 #include "app/ChannelTag.h"
-#include "app/win32/StandInWindow.h"
+#include "app/win32/MainWindow.h"
 #include "pkginfo/PkgInfo.h"
 #include "platform/CommonIntf.h"
 #include "platform/Files.h"
@@ -81,7 +81,7 @@ void EnsureSingleInstance() {
 int RunInstaller(HINSTANCE instance) {
     EnsureSingleInstance();
     CreateCommonIntf();
-    StandInWindow* mainWindow = nullptr;
+    MainWindow* mainWindow = nullptr;
     try {
         g_hInstance = instance;
         DeclareDpiAware();
@@ -90,7 +90,7 @@ int RunInstaller(HINSTANCE instance) {
         if (!GetPkgInfo()) throw "Get package information error";
         CreateFolders();
         StoreChannelTag();
-        mainWindow = new StandInWindow(KELVORA_MAIN_WINDOW_CLASS);
+        mainWindow = new MainWindow(KELVORA_MAIN_WINDOW_CLASS);
         mainWindow->Show();
         RunMessageLoop();
     } catch (...) {
