@@ -105,8 +105,6 @@ CCustomeView::CCustomeView(HWND hWnd, IResourceMgr* resMgr) : IBaseView(hWnd, re
     RECT client;
     GetClientRect(hWnd, &client);
     root->SetRect(client.left, client.top, client.right, client.bottom);
-    // Until a valid folder arrives there is nothing to install into.
-    UpdateSpaceHint();
 }
 
 void CCustomeView::ShowEditField(bool show) {
@@ -141,6 +139,8 @@ void CCustomeView::SetInstallDir(const std::wstring& path) {
         value->SetText(FormatSize(static_cast<double>(freeBytes)));
     }
     if (edit) edit->SetEditText(m_installDir);
+    // The button and the hint follow the new drive at once rather than at the next mouse move.
+    UpdateSpaceHint();
     Invalidate();
 }
 
@@ -300,7 +300,7 @@ bool CCustomeView::UpdateSpaceHint() {
             install->SetState(STATE_DISABLED);
             changed = true;
         }
-        if (hint && !hint->IsVisible() && !m_installDir.empty()) {
+        if (hint && !hint->IsVisible()) {
             hint->SetVisible(true);
             changed = true;
         }

@@ -52,8 +52,9 @@ private:
     void ShowEditField(bool show);
 
     std::wstring m_installDir;
-    // Nothing is known about a drive before the first valid folder, so installing waits for one.
-    bool m_bSpaceEnough = false;
+    // The main window hands over a folder right after creating the page; until then the main
+    // window's own space test is the one that counts.
+    bool m_bSpaceEnough = true;
     HWND m_hChildWnd = nullptr;
     bool m_bAppendDir = true;
 };

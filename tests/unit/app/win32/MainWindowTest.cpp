@@ -78,6 +78,9 @@ void SaveClient(HWND hwnd, const char* fileName) {
     HGDIOBJ old = SelectObject(mem, bitmap);
     BitBlt(mem, 0, 0, size.cx, size.cy, dc, 0, 0, SRCCOPY);
     GdiFlush();
+    // GDI leaves the fourth byte undefined; viewers read it as alpha.
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (LONG i = 0; i < size.cx * size.cy; ++i) pixels[i] |= 0xFF000000u;
     if (FILE* file = std::fopen(fileName, "wb")) {
         const DWORD bytes = static_cast<DWORD>(size.cx * size.cy * 4);
         BITMAPFILEHEADER header = {};
@@ -178,6 +181,8 @@ TEST_F(MainWindowTest, CustomInstallRoundTripKeepsTheChosenFolder) {
         static_cast<CTextResource*>(custom->FindById(CCustomeView::ID_REQUIRED))->GetText();
     EXPECT_EQ(required.substr(required.size() - 3), L" MB");
     EXPECT_FALSE(custom->FindById(CCustomeView::ID_HINT)->IsVisible());
+    EXPECT_EQ(static_cast<CImageResource*>(custom->FindById(CCustomeView::ID_INSTALL))->GetState(),
+              STATE_NORMAL);
     PrintClickables("custom", custom);
 
     // A folder typed into the field is taken when the field loses the focus.
@@ -188,6 +193,24 @@ TEST_F(MainWindowTest, CustomInstallRoundTripKeepsTheChosenFolder) {
     PumpFor(50);
     EXPECT_EQ(custom->GetInstallDir(), L"C:\\Tools\\Kelvora\\kelvora");
     EXPECT_EQ(edit->GetEditText(), L"C:\\Tools\\Kelvora\\kelvora");
+
+    // A drive that does not exist has no free bytes: the hint shows and installing is refused.
+    SetFocus(edit->GetEditHwnd());
+    edit->SetEditText(L"Q:\\Nowhere");
+    SetFocus(Hwnd());
+    PumpFor(50);
+    EXPECT_EQ(custom->GetInstallDir(), L"Q:\\Nowhere\\Kelvora\\kelvora");
+    EXPECT_TRUE(custom->FindById(CCustomeView::ID_HINT)->IsVisible());
+    EXPECT_EQ(static_cast<CImageResource*>(custom->FindById(CCustomeView::ID_INSTALL))->GetState(),
+              STATE_DISABLED);
+    EXPECT_EQ(static_cast<CTextResource*>(custom->FindById(CCustomeView::ID_FREE))->GetText(), L"0.0 B");
+    SetFocus(edit->GetEditHwnd());
+    edit->SetEditText(L"C:\\Tools");
+    SetFocus(Hwnd());
+    PumpFor(50);
+    EXPECT_FALSE(custom->FindById(CCustomeView::ID_HINT)->IsVisible());
+    EXPECT_EQ(static_cast<CImageResource*>(custom->FindById(CCustomeView::ID_INSTALL))->GetState(),
+              STATE_NORMAL);
 
     // An invalid one puts the last good folder back.
     SetFocus(edit->GetEditHwnd());
