@@ -138,6 +138,10 @@ TEST_F(MainWindowTest, WelcomePageForAProductThatIsNotInstalled) {
     const UiRect& close = Widget(CBeginView::ID_CLOSE)->GetRect();
     EXPECT_LT(close.left, close.right);
     EXPECT_GT(close.left, size.cx / 2) << "the close cross sits at the right of the title bar";
+    // A second copy's hand-over reaches the page, which raises the window and keeps it on top
+    // until the user presses on it.
+    SendMessageW(Hwnd(), WM_RAISE_WINDOW, 0, 0);
+    EXPECT_TRUE(GetWindowLongW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     SaveClient(Hwnd(), "main_window_welcome.bmp");
     PrintClickables("welcome", page);
 }
@@ -250,6 +254,15 @@ TEST_F(MainWindowTest, UnknownPagesAreIgnoredAndTheSmallPageResizes) {
 
     ASSERT_TRUE(m_window->SwitchView(VIEW_FLAG_FOURTH));
     PrintClickables("finished", Page());
+}
+
+TEST_F(MainWindowTest, ClosingTheLatestVersionPageEndsTheInstaller) {
+    ASSERT_TRUE(m_window->SwitchView(VIEW_FLAG_REMINDER));
+    SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(Hwnd())) << "the window stays until the program's loop ends";
+    EXPECT_FALSE(IsWindowVisible(Hwnd()));
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 // Drives the cancel confirmation from a thread timer: the dialog's private loop still
