@@ -6,9 +6,11 @@ import flows
 import pages
 
 
-def retry(env, what):
+def retry(env, what, before_click=None):
     dialog = flows.wait_dialog(env, timeout=40)
     shot = env.shot(what)
+    if before_click:
+        before_click()
     assert flows.is_teal(shot, dialog, pages.SMALL, pages.Dialog.second_probe)
     flows.click(env, dialog, pages.SMALL, pages.Dialog.first)  # "立即重试"
     env.screen.wait_no_window("kelvora", size=pages.SMALL, timeout=10)
@@ -25,13 +27,15 @@ def test_download_fails_twice_and_resumes_without_fetching_finished_bytes_again(
     window = flows.open_page(env, pages.Welcome)
     flows.click(env, window, pages.PAGE, pages.Welcome.install)
 
+    # The server comes back only once the failure is on screen, so the worker cannot reconnect.
     poll(lambda: not content.listening, 30, "the first cut")
-    content.get_plan = [{"drop_after_body": cut, "then_stop": True}]
-    content.start()
-    retry(env, "error-dialog-1")
+
+    def second_cut():
+        content.get_plan = [{"drop_after_body": cut, "then_stop": True}]
+        content.start()
+    retry(env, "error-dialog-1", before_click=second_cut)
     poll(lambda: not content.listening, 30, "the second cut")
-    content.start()
-    retry(env, "error-dialog-2")
+    retry(env, "error-dialog-2", before_click=content.start)
 
     flows.open_page(env, pages.Finish, timeout=60)
     gets = content.product_gets()

@@ -15,7 +15,7 @@ def tray_icons(env):
 def test_hide_to_tray_keeps_downloading_a_second_start_restores_and_finishing_shows_the_window(env):
     env.pkginfo()
     # Slow enough to act while it downloads, quick enough to finish within seconds.
-    content = env.content(bytes_per_second=160 * 1024)
+    content = env.content(bytes_per_second=32 * 1024)
     env.launch()
     window = flows.open_page(env, pages.Welcome)
     flows.click(env, window, pages.PAGE, pages.Welcome.install)
@@ -38,7 +38,7 @@ def test_hide_to_tray_keeps_downloading_a_second_start_restores_and_finishing_sh
     env.screen.wait_no_window("kelvora", size=pages.PAGE, what="the window to hide again")
     assert not flows.installer_runs(env), "the download finished before the test could hide the window"
     # Left alone, it finishes while hidden and comes back on the finish page.
-    window = flows.open_page(env, pages.Finish, timeout=60)
+    window = flows.open_page(env, pages.Finish, timeout=120)
     shot = env.shot("finished-after-tray")
     assert flows.is_teal(shot, window, pages.PAGE, pages.Finish.launch_probe)
     assert not tray_icons(env)
