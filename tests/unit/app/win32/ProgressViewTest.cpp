@@ -14,6 +14,7 @@
 #include "app/InstallProgress.h"
 #include "app/win32/CProgressView.h"
 #include "app/win32/DialogTemplate.h"
+#include "app/win32/MainWindow.h"
 #include "download/Downloader.h"
 #include "platform/Strings.h"
 #include "ui/ButtonResource.h"
@@ -264,6 +265,24 @@ TEST_F(ProgressViewTest, HideToTrayAndBackAndCloseIsIgnored) {
     PumpFor(150);
     EXPECT_TRUE(IsWindow(m_page.GetHwnd()));
     EXPECT_TRUE(IsWindowVisible(m_page.GetHwnd()));
+}
+
+// Together with the main window: on the progress page neither the system's close command
+// (what Alt+F4 sends) nor a close request ends anything.
+TEST_F(ProgressViewTest, MainWindowOnTheProgressPageIgnoresAltF4) {
+    ShowWindow(m_page.GetHwnd(), SW_HIDE);
+    MainWindow window(L"KelvoraProgressTestMainWindow");
+    window.Show();
+    ASSERT_TRUE(window.SwitchView(VIEW_FLAG_THIRD));
+    ASSERT_EQ(VIEW_FLAG_THIRD, window.GetCurView());
+    PostMessageW(window.GetHwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(window.GetHwnd(), WM_CLOSE, 0, 0);
+    SendMessageW(window.GetHwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(PumpUntilQuit(500));
+    EXPECT_TRUE(IsWindow(window.GetHwnd()));
+    EXPECT_TRUE(IsWindowVisible(window.GetHwnd()));
+    EXPECT_EQ(VIEW_FLAG_THIRD, window.GetCurView());
+    EXPECT_GE(m_fake->m_starts, 1);
 }
 
 }  // namespace
