@@ -133,7 +133,11 @@ bool CDownloadThread::ReceiveRange() {
     m_bNewSocket = true;
     m_skip = 0;
     for (;;) {
-        CheckCancel();
+        if (m_state.load() == DS_CANCELLED) {
+            // What arrived is good: handed over, a later Start need not fetch it again.
+            if (!m_bNewSocket) FlushBuffer();
+            CheckCancel();
+        }
         const int32_t ask = std::min(kRecvPiece, kWorkerBufferSize - m_offest);
         const long got = RecvBytes(m_socket, m_pBuf.get() + m_offest, static_cast<size_t>(ask));
         if (got <= 0) {

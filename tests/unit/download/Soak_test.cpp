@@ -18,10 +18,19 @@ using namespace dltest;
 namespace {
 
 constexpr int kDownloads = 700;
+// No new download starts after this; slow hosts (an emulator, a sanitizer) run fewer of them.
+constexpr uint32_t kBudgetMs = 50000;
+constexpr int kMinDownloads = 40;
+#ifdef _WIN32
+// Under the emulator every socket call is a round trip to its server process: fewer at once.
+constexpr int kParallel = 4;
+#else
 constexpr int kParallel = 12;
+#endif
 constexpr int kResumeLimit = 60;
 
 struct SoakResult {
+    std::atomic<int> m_started{0};
     std::atomic<int> m_done{0};
     std::atomic<int> m_identical{0};
     std::atomic<int> m_resumes{0};
@@ -41,7 +50,7 @@ void OneDownload(int n, const std::wstring& dir, SoakResult& result) {
         const uint32_t roll = (*faults)() % 100;
         const int64_t at = static_cast<int64_t>((*faults)() % (size + 1));
         if (roll < 20) return FaultPlan{ContentFault::kDropAfter, at};
-        if (roll < 26) return FaultPlan{ContentFault::kStall, at, 400};
+        if (roll < 26) return FaultPlan{ContentFault::kStall, at, 1200};
         if (roll < 38) return FaultPlan{ContentFault::kWhole200};
         if (roll < 41) return FaultPlan{ContentFault::kStatus500};
         if (roll < 45) return FaultPlan{ContentFault::kExtraBytes, 1 + at % 5000};
@@ -52,7 +61,8 @@ void OneDownload(int n, const std::wstring& dir, SoakResult& result) {
     DownloadConfig config;
     config.m_threadCount = 1 + static_cast<int32_t>(random() % 8);
     config.m_retryCount = 1 + static_cast<int32_t>(random() % 2);
-    config.m_timeout = 200;
+    // Above what a loaded emulator needs between two segments, below the stall.
+    config.m_timeout = 1000;
     const std::wstring path = dir + Utf8ToWide(std::to_string(n)) + L".bin";
     auto* d = static_cast<CDownloader*>(CreateDownloader(&config, path.c_str(), nullptr));
     d->SetQueryUrl(server.Url());
@@ -83,17 +93,21 @@ TEST_F(DownloadTest, SoakOfFaultyDownloadsResumedUntilDone) {
     const uint32_t start = GetTickMs();
     for (int i = 0; i < kParallel; ++i) {
         runners.emplace_back([&] {
-            for (int n = next++; n < kDownloads; n = next++) OneDownload(n, dir, result);
+            for (int n = next++; n < kDownloads && GetTickMs() - start < kBudgetMs; n = next++) {
+                ++result.m_started;
+                OneDownload(n, dir, result);
+            }
         });
     }
     for (std::thread& t : runners) t.join();
     const uint32_t took = GetTickMs() - start;
-    EXPECT_EQ(kDownloads, result.m_done.load());
-    EXPECT_EQ(kDownloads, result.m_identical.load());
+    EXPECT_GE(result.m_started.load(), kMinDownloads);
+    EXPECT_EQ(result.m_started.load(), result.m_done.load());
+    EXPECT_EQ(result.m_started.load(), result.m_identical.load());
     EXPECT_EQ(0, result.m_stuck.load());
     EXPECT_EQ(0, result.m_misplaced.load());
     // The faults must really have forced resumes, or the soak proves nothing.
-    EXPECT_GT(result.m_resumes.load(), kDownloads / 5);
+    EXPECT_GT(result.m_resumes.load(), result.m_started.load() / 5);
     std::printf("soak: %d downloads, %d resumes, %u ms\n", result.m_done.load(), result.m_resumes.load(),
                 took);
 }
