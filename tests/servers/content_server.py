@@ -44,8 +44,8 @@ class State:
         self.queue = list(args.fault or [])
         self.random = random.Random(args.seed)
         self.redirects = {}
-        for spec in args.redirect or []:
-            source, _, target = spec.partition("=")
+        for rule in args.redirect or []:
+            source, _, target = rule.partition("=")
             target, _, status = target.partition(",")
             self.redirects[source] = (int(status or 302), target)
         self.log = open(args.log, "a", buffering=1) if args.log else None
