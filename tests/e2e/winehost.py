@@ -27,7 +27,7 @@ class WineHost:
     def __init__(self, template, prefix, display):
         self.prefix = pathlib.Path(prefix)
         self.drive_c = self.prefix / "drive_c"
-        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG=os.environ.get("KELVORA_E2E_WINEDEBUG", "-all"),
                         WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
         stamp = self.prefix / ".e2e-template"
         wanted = str(pathlib.Path(template, "system.reg").stat().st_mtime)
