@@ -154,6 +154,31 @@ TEST_F(DownloadTest, StartAfterAFailureFetchesOnlyTheMissingBytes) {
     EXPECT_EQ(400000, d->GetDownloaded());
 }
 
+TEST_F(DownloadTest, TwoCutsThenSuccessOnTheSameDownloaderGiveTheServedFile) {
+    // One worker whose range is cut a quarter in on the first and on the resumed request, as the
+    // progress page sees it: failed, Start again, failed, Start again, finished.
+    const size_t size = 1887088;
+    const int64_t cut = static_cast<int64_t>(size / 4);
+    const std::string content = MakeContent(size, 17);
+    CLoopbackContentServer server(content);
+    server.QueueFault({ContentFault::kDropAfter, cut});
+    server.QueueFault({ContentFault::kDropAfter, cut});
+    const std::wstring path = ScratchDir("two_cuts") + L"file.bin";
+    DownloaderPtr d = MakeDownloader(server, 1, 1, 2000, path);
+    ASSERT_TRUE(d->Start());
+    EXPECT_EQ(DS_FAILED, WaitForEnd(d.get(), 20000));
+    ASSERT_TRUE(d->Start());
+    EXPECT_EQ(DS_FAILED, WaitForEnd(d.get(), 20000));
+    EXPECT_EQ(2 * cut, d->GetRanges()[0].m_start);
+    ASSERT_TRUE(d->Start());
+    EXPECT_EQ(DS_FINISHED, WaitForEnd(d.get(), 20000));
+    EXPECT_TRUE(ReadWholeFile(path) == content);
+    std::vector<int64_t> starts;
+    for (const ContentRequest& r : server.Gets()) starts.push_back(r.m_first);
+    EXPECT_EQ((std::vector<int64_t>{0, cut, 2 * cut}), starts);
+    EXPECT_EQ(0, d->GetMisplacedWrites());
+}
+
 TEST_F(DownloadTest, ShortWriteFailsInsteadOfCounting) {
     const std::string content = MakeContent(50000, 12);
     CLoopbackContentServer server(content);
