@@ -8,9 +8,15 @@ OPTIONS = " /SILENT /VERYSILENT /SP- /noicons "
 
 
 def open_page(env, page, timeout=30):
-    """Waits for the installer's window at the page's size and returns it."""
-    return env.screen.wait_window("kelvora", size=page.size, timeout=timeout,
-                                  what="the %s page (%dx%d)" % (page.__name__, *page.size))
+    """Waits for the installer's window showing the page and returns it."""
+    window = env.screen.wait_window("kelvora", size=page.size, timeout=timeout,
+                                    what="the %s page (%dx%d)" % (page.__name__, *page.size))
+    if page is pages.Finish:
+        # The progress page has the same size: the finish page is the one whose launch button
+        # shows, and only then is the download complete and the product installed.
+        poll(lambda: is_teal(env.screen.shot("finish-probe"), window, pages.PAGE, pages.Finish.launch_probe),
+             timeout, "the finish page's launch button")
+    return window
 
 
 def click(env, window, base, spot):

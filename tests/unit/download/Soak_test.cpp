@@ -21,12 +21,7 @@ constexpr int kDownloads = 700;
 // No new download starts after this; slow hosts (an emulator, a sanitizer) run fewer of them.
 constexpr uint32_t kBudgetMs = 50000;
 constexpr int kMinDownloads = 40;
-#ifdef _WIN32
-// Under the emulator every socket call is a round trip to its server process: fewer at once.
-constexpr int kParallel = 4;
-#else
 constexpr int kParallel = 12;
-#endif
 constexpr int kResumeLimit = 60;
 
 struct SoakResult {
