@@ -122,6 +122,8 @@ class Env:
 
     # -- programs -------------------------------------------------------------------------
     def launch(self):
+        # A pointer left over a widget by the previous test would show its hover colour.
+        self.screen.move(0, 0)
         process = self.wine.start(self.installer, log=self.artifacts / "wine.log")
         self.processes.append(process)
         return process
