@@ -40,7 +40,7 @@ int ParseDnsReply(const uint8_t* reply, size_t size, size_t answersAt, uint32_t*
 // name occupies at `pos`. False for a malformed name.
 bool ReadDnsName(const uint8_t* reply, size_t size, size_t pos, std::string& name, size_t& inPlace);
 
-// Family 2 (IPv4) only: exactly four decimal parts 0..255 separated by single dots (leading
+// Family 2 (IPv4) only: exactly four decimal numbers from 0 to 255 separated by single dots (leading
 // zeros read as decimal) into 4 bytes in network order. 1 on success, 0 on failure.
 int TextToAddress(int family, const char* text, void* out);
 // Family 2 only: dotted text of a 4-byte address into `buffer`; null when the buffer holds fewer
