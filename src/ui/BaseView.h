@@ -51,7 +51,7 @@ public:
 
 protected:
     // The standard mouse handling. `alsoCheckbox`: moving onto a check box also returns the
-    // buttons to normal (the latest-version page); `drag`: a press outside a button drags the
+    // buttons to normal (the pages with a check box); `drag`: a press outside a button drags the
     // window (pages, not dialogs).
     LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool alsoCheckbox = false);
     LRESULT OnLButtonDown(UINT message, WPARAM wParam, LPARAM lParam, bool drag);
@@ -59,6 +59,8 @@ protected:
     // Hover or press for the button at `index`, normal for every other button; whether any
     // changed. `skipDisabled` leaves disabled buttons alone (pages that disable buttons).
     bool UpdateButtonStates(int32_t index, UINT message, bool skipDisabled = false);
+    // The state rule the mouse handlers apply; pages with their own enabling rules override it.
+    virtual bool UpdateStates(int32_t index, UINT message) { return UpdateButtonStates(index, message); }
 
     enum StandardKind { kStandardDialog, kStandardPage };
     // The whole standard message set: paint, mouse, WM_RESOURCE_CLICKED to OnResourceClicked,

@@ -111,7 +111,7 @@ LRESULT CBeginView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             return OnClose();
         case WM_MOUSEMOVE:
-            return OnMouseMoveHere(message, wParam, lParam);
+            return OnMouseMove(message, wParam, lParam, true);
         case WM_LBUTTONDOWN:
             return OnLButtonDownHere(message, wParam, lParam);
         case WM_LBUTTONUP:
@@ -126,32 +126,6 @@ LRESULT CBeginView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CBeginView::OnClose() {
     return ShowCancelConfirmation(*this, m_pResMgr, L"BeginChildCloseWnd", m_hChildWnd);
-}
-
-LRESULT CBeginView::OnMouseMoveHere(UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = DefWindowProcW(m_hWnd, message, wParam, lParam);
-    const int32_t index = HitTest(lParam);
-    if (index == m_hoverIndex) return result;
-    bool changed = false;
-    if (IBaseResource* resource = GetResource(index)) {
-        switch (resource->GetType()) {
-            case RES_BUTTON:
-                changed = UpdateStates(index, WM_MOUSEMOVE);
-                break;
-            case RES_IMAGE:
-            case RES_ICON:
-            case RES_CHECKBOX:
-            case RES_TEXT:
-            case RES_SPACER:
-                if (m_hoverIndex != -1) changed = UpdateStates(0, WM_MOUSEMOVE);
-                break;
-            default:
-                break;
-        }
-    }
-    if (changed) Invalidate();
-    m_hoverIndex = index;
-    return result;
 }
 
 LRESULT CBeginView::OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -37,11 +37,10 @@ public:
 
 private:
     LRESULT OnClose();
-    LRESULT OnMouseMoveHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonUpHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) override;
-    bool UpdateStates(int32_t index, UINT event);
+    bool UpdateStates(int32_t index, UINT event) override;
     void ToggleTerms();
     void SetButtonState(int32_t id, int32_t state);
 

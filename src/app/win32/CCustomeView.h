@@ -42,11 +42,10 @@ public:
 
 private:
     LRESULT OnClose();
-    LRESULT OnMouseMoveHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonUpHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) override;
-    bool UpdateStates(int32_t index, UINT event);
+    bool UpdateStates(int32_t index, UINT event) override;
     bool UpdateSpaceHint();
     void BrowseForFolder();
     void ShowEditField(bool show);

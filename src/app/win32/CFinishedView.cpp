@@ -57,7 +57,7 @@ LRESULT CFinishedView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             PostQuitMessage(0);
             return DefWindowProcW(m_hWnd, message, wParam, lParam);
         case WM_MOUSEMOVE:
-            return OnMouseMoveHere(message, wParam, lParam);
+            return OnMouseMove(message, wParam, lParam, false);
         case WM_LBUTTONDOWN:
             return OnLButtonDownHere(message, wParam, lParam);
         case WM_LBUTTONUP: {
@@ -75,31 +75,6 @@ LRESULT CFinishedView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_RESOURCE_CLICKED) return OnResourceClicked(wParam, lParam);
     if (message == WM_RAISE_WINDOW) return ShowOnTop(m_hWnd, true);
     return DefWindowProcW(m_hWnd, message, wParam, lParam);
-}
-
-LRESULT CFinishedView::OnMouseMoveHere(UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = DefWindowProcW(m_hWnd, message, wParam, lParam);
-    const int32_t index = HitTest(lParam);
-    if (index == m_hoverIndex) return result;
-    bool changed = false;
-    if (IBaseResource* resource = GetResource(index)) {
-        switch (resource->GetType()) {
-            case RES_BUTTON:
-                changed = UpdateStates(index, WM_MOUSEMOVE);
-                break;
-            case RES_IMAGE:
-            case RES_ICON:
-            case RES_TEXT:
-            case RES_SPACER:
-                if (m_hoverIndex != -1) changed = UpdateStates(0, WM_MOUSEMOVE);
-                break;
-            default:
-                break;
-        }
-    }
-    if (changed) Invalidate();
-    m_hoverIndex = index;
-    return result;
 }
 
 LRESULT CFinishedView::OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam) {

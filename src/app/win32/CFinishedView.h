@@ -28,10 +28,9 @@ public:
     };
 
 private:
-    LRESULT OnMouseMoveHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) override;
-    bool UpdateStates(int32_t index, UINT event);
+    bool UpdateStates(int32_t index, UINT event) override;
 
     std::wstring m_installedPath;
 };

@@ -246,7 +246,7 @@ void CProgressView::HideToTray() {
     Shell_NotifyIconW(NIM_ADD, &m_trayIcon);
 }
 
-bool CProgressView::UpdateHideButtonState(int32_t index, UINT message) {
+bool CProgressView::UpdateStates(int32_t index, UINT message) {
     bool changed = false;
     for (int32_t i = 0; i < GetResourceCount(); ++i) {
         IBaseResource* resource = GetResource(i);
@@ -263,32 +263,6 @@ bool CProgressView::UpdateHideButtonState(int32_t index, UINT message) {
     return changed;
 }
 
-LRESULT CProgressView::OnMouseMoveHere(UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = DefWindowProcW(m_hWnd, message, wParam, lParam);
-    const int32_t index = HitTest(lParam);
-    if (index == m_hoverIndex) return result;
-    bool changed = false;
-    if (IBaseResource* resource = GetResource(index)) {
-        switch (resource->GetType()) {
-            case RES_BUTTON:
-                changed = UpdateHideButtonState(index, WM_MOUSEMOVE);
-                break;
-            case RES_IMAGE:
-            case RES_ICON:
-            case RES_TEXT:
-            case RES_PROGRESS:
-            case RES_SPACER:
-                if (m_hoverIndex != -1) changed = UpdateHideButtonState(0, WM_MOUSEMOVE);
-                break;
-            default:
-                break;
-        }
-    }
-    if (changed) Invalidate();
-    m_hoverIndex = index;
-    return result;
-}
-
 LRESULT CProgressView::OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = DefWindowProcW(m_hWnd, message, wParam, lParam);
     SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -296,7 +270,7 @@ LRESULT CProgressView::OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lPa
     auto* resource = GetResource(index);
     if (resource && resource->GetId() == ID_HIDE_BUTTON && resource->GetType() == RES_BUTTON &&
         static_cast<CImageResource*>(resource)->GetState() != STATE_PRESSED) {
-        if (UpdateHideButtonState(index, WM_LBUTTONDOWN)) Invalidate();
+        if (UpdateStates(index, WM_LBUTTONDOWN)) Invalidate();
         return result;
     }
     ReleaseCapture();
@@ -364,7 +338,7 @@ LRESULT CProgressView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_PAINT:
             return PaintOpaque(message, wParam, lParam);
         case WM_MOUSEMOVE:
-            return OnMouseMoveHere(message, wParam, lParam);
+            return OnMouseMove(message, wParam, lParam, false);
         case WM_LBUTTONDOWN:
             return OnLButtonDownHere(message, wParam, lParam);
         case WM_LBUTTONUP:
@@ -380,7 +354,7 @@ LRESULT CProgressView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             IBaseResource* resource = GetResource(static_cast<int32_t>(wParam));
             if (resource && resource->GetId() == ID_HIDE_BUTTON) {
                 // Back to normal, so the window reappears without a stale hover.
-                UpdateHideButtonState(-1, WM_RESOURCE_CLICKED);
+                UpdateStates(-1, WM_RESOURCE_CLICKED);
                 HideToTray();
             }
             return 0;

@@ -64,7 +64,6 @@ private:
     void HideToTray();
     void RemoveTrayIcon();
     void FillTrayIcon();
-    LRESULT OnMouseMoveHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonUpHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnProgressUpdate();
@@ -75,7 +74,7 @@ private:
     // Shows the page window again (it may be hidden in the notification area) and lets go of
     // the mouse before a dialog takes over.
     void PrepareForDialog();
-    bool UpdateHideButtonState(int32_t index, UINT message);
+    bool UpdateStates(int32_t index, UINT message) override;
 
     NOTIFYICONDATAW m_trayIcon;
     std::wstring m_installDir;

@@ -134,7 +134,7 @@ LRESULT IBaseView::OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool 
     if (IBaseResource* resource = GetResource(index)) {
         switch (resource->GetType()) {
             case RES_BUTTON:
-                changed = UpdateButtonStates(index, WM_MOUSEMOVE);
+                changed = UpdateStates(index, WM_MOUSEMOVE);
                 break;
             case RES_CHECKBOX:
                 if (!alsoCheckbox) break;
@@ -143,8 +143,9 @@ LRESULT IBaseView::OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool 
             case RES_ICON:
             case RES_TEXT:
             case RES_SPACER:
+            case RES_PROGRESS:
                 // Index 0 is the root layout, so every button goes back to normal.
-                if (m_hoverIndex != -1) changed = UpdateButtonStates(0, WM_MOUSEMOVE);
+                if (m_hoverIndex != -1) changed = UpdateStates(0, WM_MOUSEMOVE);
                 break;
             default:
                 break;
