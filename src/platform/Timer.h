@@ -8,8 +8,10 @@ struct TimerRecord;
 
 // Null when the system refuses the timer.
 TimerRecord* StartPeriodicTimer(uint32_t periodMs, TimerCallback callback, void* user);
-// Null allowed. May be called from inside the timer's own callback; it then returns without
-// waiting for that callback to finish.
+// Null allowed. When it returns no tick of this timer runs any more, so the owner may free what
+// the callback uses. Called from inside the timer's own callback it returns at once (waiting would
+// wait for itself); that tick then ends normally. Never call it while holding a lock that the
+// callback takes.
 void StopTimer(TimerRecord* timer);
 
 // Milliseconds since an arbitrary start; wraps at 2^32, so measure with unsigned subtraction.

@@ -35,6 +35,8 @@ public:
     IBaseResource* FindById(int32_t id) const;
     // Repaints the whole client area.
     void Invalidate();
+    // Only the widget's own rectangle needs painting again (null: nothing).
+    void InvalidateResource(const IBaseResource* resource);
     // Every widget draws itself into `hdc`, in list order.
     void DrawResources(HDC hdc);
 

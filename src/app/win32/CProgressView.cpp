@@ -213,10 +213,19 @@ void CProgressView::RefreshProgress() {
             percent = 100;
         }
     }
-    if (auto* bar = static_cast<CProgressResource*>(FindById(ID_PROGRESS))) bar->SetPercent(percent);
-    if (auto* text = static_cast<CTextResource*>(FindById(ID_STATUS)))
-        text->SetText(ProgressStatusText(percent));
-    Invalidate();
+    // Ticks come every 50 ms but the percent moves far less often; a whole-page repaint per tick
+    // keeps the main thread busy (slower than the tick on some machines, so it never idles).
+    auto* bar = static_cast<CProgressResource*>(FindById(ID_PROGRESS));
+    auto* text = static_cast<CTextResource*>(FindById(ID_STATUS));
+    if (bar && bar->GetPercent() != percent) {
+        bar->SetPercent(percent);
+        InvalidateResource(bar);
+    }
+    const std::wstring status = ProgressStatusText(percent);
+    if (text && text->GetText() != status) {
+        text->SetText(status);
+        InvalidateResource(text);
+    }
 }
 
 LRESULT CProgressView::OnProgressUpdate() {

@@ -99,6 +99,13 @@ void IBaseView::Invalidate() {
     InvalidateRect(m_hWnd, &rc, TRUE);
 }
 
+void IBaseView::InvalidateResource(const IBaseResource* resource) {
+    if (!resource) return;
+    const UiRect& r = resource->GetRect();
+    RECT rc = {r.left, r.top, r.right, r.bottom};
+    InvalidateRect(m_hWnd, &rc, TRUE);
+}
+
 bool IBaseView::UpdateButtonStates(int32_t index, UINT message, bool skipDisabled) {
     bool changed = false;
     for (size_t i = 0; i < m_resources.size(); ++i) {

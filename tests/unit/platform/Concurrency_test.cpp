@@ -16,7 +16,8 @@ namespace {
 
 class CountingThread : public CSarnovikBasedThread {
 public:
-    explicit CountingThread(std::atomic<int>& runs, uint32_t sleepMs = 0) : m_runs(runs), m_sleepMs(sleepMs) {}
+    explicit CountingThread(std::atomic<int>& runs, uint32_t sleepMs = 0)
+        : m_runs(runs), m_sleepMs(sleepMs) {}
     ~CountingThread() override {
         if (IsSuspended()) return;  // the base ends a never-resumed thread without running it
         WaitFor(-1);
@@ -60,10 +61,12 @@ TEST(XMutex, IsRecursiveAndExcludesOtherThreads) {
     EXPECT_EQ(mutex.Lock(-1), 0u);
     EXPECT_EQ(mutex.Lock(-1), 0u);
     std::atomic<uint32_t> otherResult{1};
-    auto tryFromOther = [&] { std::thread([&] {
-                                  otherResult = mutex.Lock(50);
-                                  if (otherResult == 0) mutex.Unlock();
-                              }).join(); };
+    auto tryFromOther = [&] {
+        std::thread([&] {
+            otherResult = mutex.Lock(50);
+            if (otherResult == 0) mutex.Unlock();
+        }).join();
+    };
     mutex.Unlock();
     tryFromOther();
     EXPECT_EQ(otherResult, 258u) << "still held once";
@@ -112,6 +115,40 @@ TEST(Timer, StopFromInsideItsCallback) {
     ASSERT_TRUE(probe.stopped);
     SleepMs(150);
     EXPECT_EQ(probe.calls, 3);
+}
+
+// The owner frees what the callback uses right after StopTimer, so a tick that was already
+// running must have ended by the time StopTimer returns.
+struct SlowTick {
+    std::atomic<bool> inside{false};
+    std::atomic<bool> finishedAfterStop{false};
+    std::atomic<bool> stopReturned{false};
+    std::atomic<int> calls{0};
+};
+
+void SlowCallback(void* user) {
+    auto* tick = static_cast<SlowTick*>(user);
+    ++tick->calls;
+    tick->inside = true;
+    SleepMs(150);
+    if (tick->stopReturned) tick->finishedAfterStop = true;
+    tick->inside = false;
+}
+
+TEST(Timer, StopWaitsForATickInProgress) {
+    SlowTick tick;
+    TimerRecord* timer = StartPeriodicTimer(10, &SlowCallback, &tick);
+    ASSERT_NE(timer, nullptr);
+    const uint32_t start = GetTickMs();
+    while (!tick.inside && GetTickMs() - start < 3000) SleepMs(1);
+    ASSERT_TRUE(tick.inside) << "waited 3 s for the first tick";
+    StopTimer(timer);
+    tick.stopReturned = true;
+    EXPECT_FALSE(tick.inside);
+    const int calls = tick.calls;
+    SleepMs(200);
+    EXPECT_EQ(calls, tick.calls) << "a tick ran after StopTimer returned";
+    EXPECT_FALSE(tick.finishedAfterStop);
 }
 
 TEST(Timer, TickDifferencesSurviveTheWrap) {

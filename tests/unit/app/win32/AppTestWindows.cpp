@@ -1,7 +1,9 @@
 #include "AppTestWindows.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "main/CaseWatchdog.h"
 #include "platform/CommonIntf.h"
 #include "ui/ViewMessages.h"
 
@@ -82,22 +84,48 @@ void PostClick(HWND hwnd, const UiRect& rc) {
     PostMessageW(hwnd, WM_LBUTTONUP, 0, point);
 }
 
-bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
+namespace {
+
+// One message at a time: a queue that never empties (a repaint slower than the messages that
+// cause it) must not keep the condition and the deadline from being looked at. Stops early, with
+// true, when `done` holds or (with `quit`) when WM_QUIT is taken from the queue.
+bool Pump(const std::function<bool()>& done, uint32_t timeoutMs, const char* what, bool* quit) {
+    NoteWaitingFor(what);
     const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+    for (;;) {
+        if (done && done()) return true;
+        if (GetTickCount() - start > timeoutMs) {
+            if (what) std::fprintf(stderr, "waited %u ms for %s\n", static_cast<unsigned>(timeoutMs), what);
+            return false;
         }
-        Sleep(5);
+        MSG message;
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            Sleep(5);
+            continue;
+        }
+        if (quit && message.message == WM_QUIT) {
+            *quit = true;
+            return true;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    return true;
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs, const char* what) {
+    return Pump(done, timeoutMs, what, nullptr);
+}
+
+bool PumpUntilQuit(uint32_t timeoutMs) {
+    bool quit = false;
+    Pump(nullptr, timeoutMs, "the quit message", &quit);
+    return quit;
 }
 
 void PumpFor(uint32_t ms) {
-    PumpUntil([] { return false; }, ms);
+    Pump(nullptr, ms, nullptr, nullptr);
 }
 
 HWND FindThreadWindow(const wchar_t* className) {

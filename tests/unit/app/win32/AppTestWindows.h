@@ -46,7 +46,10 @@ IBaseWindow* WindowObject(HWND hwnd);
 // A press and release in the middle of `rc` (client pixels), posted to `hwnd`.
 void PostClick(HWND hwnd, const UiRect& rc);
 // Dispatches the thread's messages until `done` holds or the time runs out; whether it held.
-bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs);
+// `what` names the condition in the failure report and the watchdog's (a literal).
+bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs, const char* what = "a condition");
+// Dispatches the thread's messages until WM_QUIT arrives (taken from the queue) or the time runs out.
+bool PumpUntilQuit(uint32_t timeoutMs);
 void PumpFor(uint32_t ms);
 // The first top-level window of this thread with the class name, or null.
 HWND FindThreadWindow(const wchar_t* className);

@@ -314,21 +314,7 @@ TEST_F(MainWindowTest, ConfirmingTheCancelHidesTheWindowAndEndsTheLoop) {
     g_script = &script;
     SetTimer(nullptr, 0, 100, &DriveDialog);
     PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
-    bool quit = false;
-    const DWORD start = GetTickCount();
-    while (!quit && GetTickCount() - start < 5000) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                break;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    }
-    EXPECT_TRUE(quit);
+    EXPECT_TRUE(PumpUntilQuit(5000));
     EXPECT_EQ(script.dialogsSeen, 1);
     EXPECT_FALSE(IsWindowVisible(Hwnd()));
     EXPECT_EQ(static_cast<CCustomeView*>(Page())->GetChildWnd(), nullptr);

@@ -136,21 +136,6 @@ protected:
         }
         return false;
     }
-    // Pumps until the quit message arrives (it is not re-posted).
-    bool PumpUntilQuit(uint32_t timeoutMs) {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeoutMs) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (message.message == WM_QUIT) return true;
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            Sleep(5);
-        }
-        return false;
-    }
-
     TestMainWindow m_page;
     std::unique_ptr<FakeDownloader> m_fake;
     std::wstring m_base;
@@ -164,13 +149,14 @@ TEST_F(ProgressViewTest, DownloadThenHiddenInstallerWithTheExactCommandLineThenF
     const std::wstring folder = m_base + L"\\ok";
     m_fake->m_progress = 50;
     view.StartInstall(folder);
-    EXPECT_TRUE(PumpUntil([&] { return Status(view) == L"正在安装，请不要关闭：40%"; }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return Status(view) == L"正在安装，请不要关闭：40%"; }, 3000, "status 40%"));
     EXPECT_EQ(40u, Bar(view));
     m_fake->m_progress = 100;
-    EXPECT_TRUE(PumpUntil([&] { return Bar(view) == 80; }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return Bar(view) == 80; }, 3000, "bar at 80"));
 
     m_fake->m_state = DS_FINISHED;
-    EXPECT_TRUE(PumpUntil([&] { return Switched(VIEW_FLAG_FOURTH); }, 15000));
+    EXPECT_TRUE(
+        PumpUntil([&] { return Switched(VIEW_FLAG_FOURTH); }, 15000, "the switch to the finish page"));
     EXPECT_GE(Bar(view), 80u);
     const std::vector<std::string> runs = ReadRuns(folder);
     ASSERT_EQ(1u, runs.size());
@@ -178,6 +164,26 @@ TEST_F(ProgressViewTest, DownloadThenHiddenInstallerWithTheExactCommandLineThenF
     EXPECT_TRUE(IsWindowVisible(m_page.GetHwnd()));
     EXPECT_EQ(0, g_installFailures);
     EXPECT_EQ(1, m_fake->m_starts);
+}
+
+// Ticks arrive every 50 ms; a page that repaints on each of them keeps the main thread busy for
+// the whole download (and, where a repaint is slower than a tick, never lets it idle).
+TEST_F(ProgressViewTest, AnUnchangedPercentPaintsNothing) {
+    CProgressView view(m_page.GetHwnd(), s_pResMgr);
+    m_page.SetView(&view);
+    int paints = 0;
+    m_page.m_onMessage = [&](UINT message, WPARAM, LPARAM) { paints += message == WM_PAINT; };
+    m_fake->m_progress = 50;
+    view.StartInstall(m_base + L"\\ok");
+    ASSERT_TRUE(PumpUntil([&] { return Bar(view) == 40; }, 3000, "bar at 40"));
+    PumpFor(200);
+    paints = 0;
+    PumpFor(600);
+    EXPECT_EQ(0, paints) << "about 12 ticks at an unchanged 40 %";
+    m_fake->m_progress = 60;
+    EXPECT_TRUE(PumpUntil([&] { return paints > 0; }, 3000, "a repaint for 48 %"));
+    EXPECT_EQ(48u, Bar(view));
+    m_page.m_onMessage = nullptr;
 }
 
 TEST_F(ProgressViewTest, InstallerFailuresOfferRetryTwiceThenTheManualInstall) {
@@ -189,7 +195,8 @@ TEST_F(ProgressViewTest, InstallerFailuresOfferRetryTwiceThenTheManualInstall) {
     // First failure: "稍后重试" goes back to the welcome page.
     g_clicks = {{L"ProgressChildCloseWnd", DIALOG_ID_SECOND_BUTTON}};
     view.StartInstall(folder);
-    EXPECT_TRUE(PumpUntil([&] { return Switched(VIEW_FLAG_FIRST); }, 15000));
+    EXPECT_TRUE(
+        PumpUntil([&] { return Switched(VIEW_FLAG_FIRST); }, 15000, "the switch to the welcome page"));
     EXPECT_EQ(1, g_installFailures);
     EXPECT_EQ(1u, ReadRuns(folder).size());
 
@@ -223,7 +230,8 @@ TEST_F(ProgressViewTest, DownloadFailuresCountAcrossStartsThenTheManualDownload)
         m_page.m_switches.clear();
         g_clicks = {{L"ProgressChildCloseWnd", DIALOG_ID_SECOND_BUTTON}};
         view.StartInstall(folder);
-        EXPECT_TRUE(PumpUntil([&] { return Switched(VIEW_FLAG_FIRST); }, 10000));
+        EXPECT_TRUE(
+            PumpUntil([&] { return Switched(VIEW_FLAG_FIRST); }, 10000, "the switch to the welcome page"));
     }
     EXPECT_EQ(2, g_downloadFailures);
     // The third failure (a cancelled download) sends the user to the browser; "取消" ends the

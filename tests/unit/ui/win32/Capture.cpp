@@ -65,7 +65,8 @@ std::string DescribePixel(uint32_t bgra) {
 
 void PumpMessages() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // Bounded: a window that keeps posting to itself must not hold the test here.
+    for (int n = 0; n < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
