@@ -31,6 +31,11 @@ def pe_machine(exe):
     return int.from_bytes(data[at + 4:at + 6], "little")
 
 
+def build_bits(build):
+    """32 or 64: the bitness of the installer in the build, from its PE header."""
+    return 64 if pe_machine(build / "src" / "app" / "kelvora_setup.exe") == 0x8664 else 32
+
+
 def standin_installer(build):
     """Kelvora_install.exe of the build, or built here with the same toolchain when the build
     does not contain the stand-in yet."""
@@ -83,7 +88,7 @@ def products():
 
 @pytest.fixture(scope="session")
 def wine(display):
-    host = WineHost(ROOT / "deps" / "wineprefix", ROOT / "build" / "e2e-prefix", display)
+    host = WineHost(ROOT / "deps" / "wineprefix", ROOT / "build" / "e2e-prefix", display, bits=build_bits(build_dir()))
     yield host
     host.shutdown()
 

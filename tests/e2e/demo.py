@@ -16,10 +16,11 @@ import time
 HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
-from conftest import MAIN_CLASS, ROOT, TAG, standin_installer  # noqa: E402,F401
+from conftest import MAIN_CLASS, ROOT, TAG, build_bits, standin_installer  # noqa: E402,F401
 from loopback import ContentServer, PkgInfoServer, poll  # noqa: E402
 from screen import Screen  # noqa: E402
 from winehost import WineHost  # noqa: E402
+import flows  # noqa: E402
 import pages  # noqa: E402
 
 
@@ -34,7 +35,8 @@ def main():
     artifacts = HERE / "artifacts" / ("demo-" + datetime.datetime.now().strftime("%Y%m%d-%H%M%S"))
     display = os.environ["DISPLAY"]
 
-    wine = WineHost(ROOT / "deps" / "wineprefix", ROOT / "build" / "demo-prefix", display)
+    bits = build_bits(build)
+    wine = WineHost(ROOT / "deps" / "wineprefix", ROOT / "build" / "demo-prefix", display, bits=bits)
     wine.reset(extra_dirs=[wine.drive_c / "kv-demo"])
     screen = Screen(display, artifacts)
     pkginfo = PkgInfoServer(log_path=artifacts / "pkginfo-requests.log").start()
@@ -45,7 +47,7 @@ def main():
     installer = home / (TAG + ".exe")
     shutil.copy(setup, installer)
     print("package information: http://127.0.0.1:18480/api/softversion, content: http://127.0.0.1:18481/")
-    print("starting %s under Wine (prefix %s)" % (wine.win_path(installer), wine.prefix))
+    print("starting %s (%d-bit) under Wine (prefix %s)" % (wine.win_path(installer), bits, wine.prefix))
     app = wine.start(installer, log=artifacts / "wine.log")
     rc = 1
     try:
@@ -57,6 +59,9 @@ def main():
             time.sleep(1)
             screen.shot("02-progress")
             window = screen.wait_window("kelvora", size=pages.PAGE, timeout=120, what="the finish page")
+            # The progress page has the same size: the finish page is the one whose launch button shows.
+            poll(lambda: flows.is_teal(screen.shot("finish-probe"), window, pages.PAGE, pages.Finish.launch_probe),
+                 120, "the finish page's launch button")
             poll(lambda: (wine.download_dir / "Kelvora_install.cmdline.log").exists(), 30, "the product installer")
             time.sleep(1)
             screen.shot("03-finish")

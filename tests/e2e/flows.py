@@ -28,6 +28,12 @@ def wait_dialog(env, timeout=20):
     return env.screen.wait_window("kelvora", size=pages.Dialog.size, timeout=timeout, what="a dialog")
 
 
+def wait_gone(env, window, what, timeout=10):
+    """Waits for this window (by its id, not by a size that the next dialog may share) to go."""
+    poll(lambda: not [w for w in env.screen.windows("kelvora") if w.id == window.id], timeout,
+         "%s (window %s) to close" % (what, window.id))
+
+
 def is_teal(picture, window, base, spot):
     x, y = pages.point(window, base, *spot)
     return picture.near(x, y, pages.TEAL, radius=3)

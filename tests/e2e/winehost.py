@@ -24,7 +24,9 @@ WINESERVER = "/usr/lib/wine/wineserver"
 
 
 class WineHost:
-    def __init__(self, template, prefix, display):
+    def __init__(self, template, prefix, display, bits=64):
+        """`bits`: of the installer under test, which decides the folders it is given."""
+        self.bits = bits
         self.prefix = pathlib.Path(prefix)
         self.drive_c = self.prefix / "drive_c"
         self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG=os.environ.get("KELVORA_E2E_WINEDEBUG", "-all"),
@@ -65,8 +67,8 @@ class WineHost:
 
     @property
     def program_files(self):
-        # The folder a 64-bit process gets for CSIDL_PROGRAM_FILES; a 32-bit one gets "(x86)".
-        return self.drive_c / "Program Files"
+        """The folder the installer gets for CSIDL_PROGRAM_FILES in this 64-bit prefix."""
+        return self.drive_c / ("Program Files (x86)" if self.bits == 32 else "Program Files")
 
     def win_path(self, path):
         """C:\\... for a path inside drive_c."""
@@ -155,7 +157,8 @@ class WineHost:
         self.reg("delete", CONNECTIONS_KEY, "/f")
         if self.browser_file.exists():
             self.browser_file.unlink()
-        for folder in [self.work_dir, self.program_files / "Kelvora", *extra_dirs]:
+        both = [self.drive_c / "Program Files" / "Kelvora", self.drive_c / "Program Files (x86)" / "Kelvora"]
+        for folder in [self.work_dir, *both, *extra_dirs]:
             shutil.rmtree(folder, ignore_errors=True)
 
     def shutdown(self):

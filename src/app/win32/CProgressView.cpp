@@ -25,6 +25,9 @@ int32_t g_installFailures = 0;
 namespace {
 
 constexpr uint32_t kTimerPeriodMs = 50;
+// The shell reads the tray record by its size: the 32-bit product hands over the full 956-byte
+// record of its headers (976 bytes in a 64-bit build).
+static_assert(sizeof(NOTIFYICONDATAW) == (sizeof(void*) == 4 ? 956 : 976), "tray record size");
 constexpr int kTrayIconResource = 102;
 constexpr const wchar_t* kTrayTip = L"软件已最小化，点击弹出";
 
