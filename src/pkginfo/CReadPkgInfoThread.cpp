@@ -1,12 +1,11 @@
 #include "pkginfo/CReadPkgInfoThread.h"
 
-#include <json/json.h>
-
 #include <mutex>
 #include <vector>
 
 #include "net/TCPHttp.h"
 #include "pkginfo/CPkgInfo.h"
+#include "pkginfo/JsonReader.h"
 #include "platform/Timer.h"
 
 namespace {
@@ -75,26 +74,25 @@ uint32_t CReadPkgInfoThread::Run() {
 }
 
 PkgInfoData CReadPkgInfoThread::ParseReply(const std::string& body) {
-    Json::Value root;
-    Json::Reader reader;
-    if (!reader.parse(body, root, true)) throw "parse decrypt data error";
-    // JsonCpp throws its own exception when a member test meets something that is not an object
-    // or a structure is read as a number or text; that reports as the step that met it.
+    CJsonValue root;
+    if (!ParseJson(body, root)) throw "parse decrypt data error";
+    // A member test on something that is not an object, or a structure read as a number or
+    // text, throws; that reports as the step that met it.
     const char* step = "root member not exist";
     try {
-        if (!root.isMember("status") || !root.isMember("message") || !root.isMember("data")) throw step;
+        if (!root.IsMember("status") || !root.IsMember("message") || !root.IsMember("data")) throw step;
         step = "code error";
-        if (root["status"].asInt() != 0) throw step;
+        if (root["status"].AsInt() != 0) throw step;
         step = "data member not exist";
-        const Json::Value& data = root["data"];
-        if (!data.isMember("versionInfo")) throw step;
-        const Json::Value& versionInfo = data["versionInfo"];
-        if (!versionInfo.isMember("version_code") || !versionInfo.isMember("url")) throw step;
+        const CJsonValue& data = root["data"];
+        if (!data.IsMember("versionInfo")) throw step;
+        const CJsonValue& versionInfo = data["versionInfo"];
+        if (!versionInfo.IsMember("version_code") || !versionInfo.IsMember("url")) throw step;
         PkgInfoData result;
-        result.m_url = versionInfo["url"].asString();
-        result.m_version = versionInfo["version_code"].asString();
+        result.m_url = versionInfo["url"].AsString();
+        result.m_version = versionInfo["version_code"].AsString();
         return result;
-    } catch (const Json::Exception&) {
+    } catch (const char*) {
         throw step;
     }
 }
