@@ -96,7 +96,8 @@ class Bench:
         """Seconds from the start to a 600x400 window of that title showing teal at `probe` (base
         pixels), and the process id."""
         self.wine.reset(extra_dirs=[self.wine.drive_c / "Apps"])
-        self.screen.move(0, 0)
+        # Out of the way of every widget; no --sync, which waits forever when nothing moves.
+        self.screen._xdotool("mousemove", 0, 0)
         began = time.monotonic()
         self.start(exe)
         deadline = began + timeout
