@@ -1,7 +1,8 @@
 // Bounded soak: a few hundred downloads, each against a server that drops, stalls, answers with
-// the whole file or with error pages at random, with 1 to 8 workers and few attempts, resumed
-// with Start until done. Every file must come out byte-identical; the downloader refuses any
-// write outside a range, so a misplaced byte would show as a failed, never-finishing download.
+// the whole file, with error pages or with answers for another file at random, with 1 to 8
+// workers and few attempts, resumed with Start until done. Every file must come out
+// byte-identical; the downloader refuses any write outside a range, so a misplaced byte would
+// show as a failed, never-finishing download.
 #include <atomic>
 #include <random>
 #include <thread>
@@ -51,6 +52,8 @@ void OneDownload(int n, const std::wstring& dir, SoakResult& result) {
         if (roll < 45) return FaultPlan{ContentFault::kExtraBytes, 1 + at % 5000};
         if (roll < 48) return FaultPlan{ContentFault::kWrongStart, 1 + at % 100};
         if (roll < 50) return FaultPlan{ContentFault::kSplitHead};
+        if (roll < 52) return FaultPlan{ContentFault::kChunked};
+        if (roll < 54) return FaultPlan{ContentFault::kWrongTotal, 1 + at % 100};
         return FaultPlan{};
     });
     DownloadConfig config;
