@@ -7,6 +7,7 @@ set(KELVORA_CONTENT_HOST "127.0.0.1:18481" CACHE STRING "content server host[:po
 set(KELVORA_DNS_SERVER "127.0.0.1" CACHE STRING "fallback DNS server (dotted IPv4)")
 set(KELVORA_DNS_PORT "18453" CACHE STRING "fallback DNS server port")
 set(KELVORA_WEB_SITE "http://127.0.0.1:18482/" CACHE STRING "product web site opened by the terms link")
+include(${CMAKE_CURRENT_LIST_DIR}/signing.cmake)
 
 set(KELVORA_CONFIG_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/kelvora_config.h.in ${KELVORA_CONFIG_DIR}/kelvora_config.h @ONLY)

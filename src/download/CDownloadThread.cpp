@@ -27,6 +27,10 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
     return true;
 }
 
+bool EqualsNoCase(const std::string& text, const char* other) {
+    return text.size() == std::char_traits<char>::length(other) && StartsWithNoCase(text, other);
+}
+
 // Position just after the first blank line in [data, data + size), or -1.
 int32_t HeadEnd(const char* data, int32_t size) {
     for (int32_t i = 0; i + 3 < size; ++i) {
@@ -36,25 +40,66 @@ int32_t HeadEnd(const char* data, int32_t size) {
     return -1;
 }
 
-// The first byte of "Content-Range: bytes first-last/total", or -1 when the value is not that.
-int64_t ContentRangeFirst(const std::string& line) {
-    std::string value = TrimLeftChars(line.substr(std::strlen("Content-Range:")), " \t");
-    if (!StartsWithNoCase(value, "bytes")) return -1;
+// The header value after "Name:", without the blanks around it.
+std::string HeaderValue(const std::string& line, const char* name) {
+    std::string value = TrimLeftChars(line.substr(std::strlen(name)), " \t");
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+    return value;
+}
+
+// A decimal number of at most 18 digits at the start of `text` (so it cannot overflow); `used`
+// gets the digits' count. -1 when there are none or too many.
+int64_t LeadingNumber(const std::string& text, size_t& used) {
+    used = 0;
+    while (used < text.size() && std::isdigit(static_cast<unsigned char>(text[used]))) ++used;
+    if (used == 0 || used > 18) return -1;
+    return TextToInt64(text.substr(0, used));
+}
+
+struct ContentRange {
+    int64_t m_first = -1;
+    int64_t m_total = -1;  // -1 also for an unknown total ("*")
+};
+
+// "Content-Range: bytes first-last/total"; m_first stays -1 when the value is not that.
+ContentRange ParseContentRange(const std::string& line) {
+    ContentRange range;
+    std::string value = HeaderValue(line, "Content-Range:");
+    if (!StartsWithNoCase(value, "bytes")) return range;
     value = TrimLeftChars(value.substr(5), " \t=");
-    size_t digits = 0;
-    while (digits < value.size() && std::isdigit(static_cast<unsigned char>(value[digits]))) ++digits;
-    if (digits == 0 || digits > 18 || digits >= value.size() || value[digits] != '-') return -1;
-    return TextToInt64(value.substr(0, digits));
+    size_t used = 0;
+    const int64_t first = LeadingNumber(value, used);
+    if (first < 0 || used >= value.size() || value[used] != '-') return range;
+    value = value.substr(used + 1);
+    if (LeadingNumber(value, used) < 0 || used >= value.size() || value[used] != '/') return range;
+    value = value.substr(used + 1);
+    const int64_t total = LeadingNumber(value, used);
+    range.m_first = first;
+    range.m_total = used == value.size() ? total : -1;
+    return range;
+}
+
+// Framing or coding that would put other bytes on the wire than the file's own: a chunked body
+// carries chunk sizes, a compressed one carries other bytes altogether.
+bool HasForeignCoding(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        const char* name = StartsWithNoCase(line, "Transfer-Encoding:")  ? "Transfer-Encoding:"
+                           : StartsWithNoCase(line, "Content-Encoding:") ? "Content-Encoding:"
+                                                                         : nullptr;
+        if (name != nullptr && !EqualsNoCase(HeaderValue(line, name), "identity")) return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 CDownloadThread::CDownloadThread(const std::string& url, int32_t timeoutMs, int32_t retryCount, int64_t first,
-                                 int64_t last, IRangeSink* owner, int32_t index)
+                                 int64_t last, int64_t fileSize, IRangeSink* owner, int32_t index)
     : m_retryCount(retryCount),
       m_position(first),
       m_end(last),
       m_rangeStart(first),
+      m_fileSize(fileSize),
       m_url(url),
       m_pOwner(owner),
       m_index(index) {
@@ -180,17 +225,26 @@ CDownloadThread::HeadVerdict CDownloadThread::JudgeHead(const std::string& head)
         return HeadVerdict::kFailed;
     const int64_t code = TextToInt64(digits);
     if (code >= 300 && code <= 399) return HeadVerdict::kRedirect;
+    if ((code == 200 || code == 206) && HasForeignCoding(lines)) return HeadVerdict::kFailed;
     if (code == 206) {
-        // Another range than the one asked for is legal HTTP, but it does not belong here.
+        // Another range than the one asked for is legal HTTP, but it does not belong here; nor
+        // does a range of a file of another size (a new release published since the query).
         for (const std::string& line : lines) {
             if (!StartsWithNoCase(line, "Content-Range:")) continue;
-            if (ContentRangeFirst(line) != m_position) return HeadVerdict::kFailed;
+            const ContentRange range = ParseContentRange(line);
+            if (range.m_first != m_position || range.m_total != m_fileSize) return HeadVerdict::kFailed;
             m_skip = 0;
             return HeadVerdict::kData;
         }
         return HeadVerdict::kFailed;
     }
     if (code == 200) {
+        for (const std::string& line : lines) {
+            if (!StartsWithNoCase(line, "Content-Length:")) continue;
+            const std::string value = HeaderValue(line, "Content-Length:");
+            size_t used = 0;
+            if (LeadingNumber(value, used) != m_fileSize || used != value.size()) return HeadVerdict::kFailed;
+        }
         // The server ignored the Range header and sends the whole file: what precedes the
         // requested offset is read past, never written at it.
         m_skip = m_position;

@@ -1,5 +1,6 @@
 // One range worker: its own thread and its own connection. It sends the ranged GET, checks that
-// the answer really is the range it asked for, and hands the body to its owner in blocks of up to
+// the answer really is the range it asked for of the file the query found (its size, plain
+// identity framing), and hands the body to its owner in blocks of up to
 // 1 MiB at the range's next unwritten offset. A broken connection is resumed from the last byte
 // received; redirects are followed.
 #pragma once
@@ -29,10 +30,11 @@ constexpr int kMaxWorkerRedirects = 10;
 
 class CDownloadThread : public CSarnovikBasedThread, public CTCPClient {
 public:
-    // Resolves the URL's host and starts the thread. Throws "init url failed",
-    // "Can't resolve host name" or "alloc buffer failed"; nothing runs then.
+    // Resolves the URL's host and starts the thread. `fileSize` is the whole file's size as the
+    // query found it: an answer that describes a file of another size is not this file. Throws
+    // "init url failed", "Can't resolve host name" or "alloc buffer failed"; nothing runs then.
     CDownloadThread(const std::string& url, int32_t timeoutMs, int32_t retryCount, int64_t first,
-                    int64_t last, IRangeSink* owner, int32_t index);
+                    int64_t last, int64_t fileSize, IRangeSink* owner, int32_t index);
     // Cancels, waits for the thread without limit, closes the socket.
     ~CDownloadThread() override;
 
@@ -73,6 +75,7 @@ private:
     int64_t m_position;
     int64_t m_end;
     int64_t m_rangeStart;
+    int64_t m_fileSize;
     int64_t m_written = 0;
     std::string m_url;
     bool m_bNewSocket = true;

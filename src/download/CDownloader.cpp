@@ -5,6 +5,7 @@
 #include "pkginfo/AppInfo.h"
 #include "platform/Files.h"
 #include "platform/Strings.h"
+#include "platform/SystemInfo.h"
 
 const ChannelFileName kChannelFileNames[4] = {
     {96, L"install_zodoziv0.exe"},
@@ -110,6 +111,11 @@ bool CDownloader::OnUrlInfo(const UrlInfo& info) {
             }
         }
 
+        // The file is created at full size at once: a size the drive cannot hold is refused
+        // before anything is made. A drive that cannot be measured (0) is left to SetSize.
+        const uint64_t freeBytes = m_freeSpace ? m_freeSpace(path) : GetDriveFreeSpace(path);
+        if (freeBytes != 0 && static_cast<uint64_t>(info.m_fileSize) > freeBytes) throw "not enough space";
+
         file = m_openFile ? m_openFile(path) : new CFileStream(path, kModeCreate);
         if (file == nullptr) throw "SarnovikFileCreate failed";
         if (!file->SetSize(info.m_fileSize)) throw "set file size failed";
@@ -148,8 +154,9 @@ bool CDownloader::StartWorkers() {
         }
         if (start > range.m_end || range.m_pWorker != nullptr) continue;
         try {
-            range.m_pWorker = new CDownloadThread(range.m_url, m_config.m_timeout, m_config.m_retryCount,
-                                                  start, range.m_end, this, static_cast<int32_t>(i));
+            range.m_pWorker =
+                new CDownloadThread(range.m_url, m_config.m_timeout, m_config.m_retryCount, start,
+                                    range.m_end, m_fileSize.load(), this, static_cast<int32_t>(i));
         } catch (...) {
             StopWorkers();
             return false;

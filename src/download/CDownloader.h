@@ -58,6 +58,10 @@ public:
     // with a stream that misbehaves). Set before Start.
     using FileOpener = std::function<ISarnovikStream*(const std::wstring& path)>;
     void SetFileOpener(FileOpener opener) { m_openFile = std::move(opener); }
+    // How the free bytes of the download folder's drive are measured (GetDriveFreeSpace unless a
+    // test replaces it). Set before Start.
+    using FreeSpaceProbe = std::function<uint64_t(const std::wstring& path)>;
+    void SetFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
     // A copy of the range table, taken under the lock.
     std::vector<RangeInfo> GetRanges();
     int64_t GetDownloaded() const { return m_downloaded.load(); }
@@ -83,6 +87,7 @@ private:
 
     std::string m_queryUrl = kDownloadUrl;
     FileOpener m_openFile;
+    FreeSpaceProbe m_freeSpace;
     std::atomic<int32_t> m_misplacedWrites{0};
     bool m_bSocketsStarted = false;
 };

@@ -127,6 +127,7 @@ bool QueryUrlInfoThread::QueryUrl(const std::string& url, UrlInfo& info, const s
             }
         }
     }
+    if (info.m_fileSize > kMaxInstallerSize) info.m_fileSize = 0;
     if (info.m_fileSize > 0) {
         info.m_urls.push_back(finalUrl);
         return true;

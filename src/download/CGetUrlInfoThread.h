@@ -18,6 +18,9 @@ constexpr int kHeadTimeoutMs = 3000;
 constexpr int kHeadPauseMs = 100;
 // A redirect chain longer than this is treated as a failed answer.
 constexpr int kMaxRedirects = 10;
+// The largest installer the query accepts: a bigger Content-Length is no installer of ours, and
+// the file would be created at that size before a byte arrived.
+constexpr int64_t kMaxInstallerSize = int64_t(4) << 30;
 
 class QueryUrlInfoThread : public CSarnovikBasedThread {
 public:
@@ -27,7 +30,8 @@ public:
     // Asks the thread to stop and waits for it without limit.
     ~QueryUrlInfoThread() override;
 
-    // True when a size was found; `info` gets the name, the size and the final URL.
+    // True when a size up to kMaxInstallerSize was found; `info` gets the name, the size and the
+    // final URL.
     bool QueryUrl(const std::string& url, UrlInfo& info, const std::string& version);
     // HEAD of `url` with attempts and redirects; `url` ends as the final URL, `lines` holds the
     // final answer's header lines, or nothing for a failed or 4xx/5xx answer.

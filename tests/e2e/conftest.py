@@ -83,12 +83,34 @@ def products():
     if not setup.exists():
         pytest.skip("%s not built" % setup)
     standin = standin_installer(build)
-    return {"setup": setup, "standin": standin, "send": standin.parent / "kv_send.exe"}
+    return {"setup": setup, "standin": standin, "send": standin.parent / "kv_send.exe",
+            "unsigned": standin.parent / "Kelvora_install.unsigned.exe", "signing": build / "signing",
+            "trust_root": standin.parent / "kv_trust_root.exe"}
+
+
+def sign(data, signing, as_who="publisher"):
+    """`data` signed by the build's test publisher (or "other"), as the real publisher signs."""
+    work = signing / "e2e-variants"
+    work.mkdir(exist_ok=True)
+    unsigned, signed = work / ("%d.in.exe" % os.getpid()), work / ("%d.out.exe" % os.getpid())
+    unsigned.write_bytes(data)
+    signed.unlink(missing_ok=True)
+    subprocess.run(["osslsigncode", "sign", "-h", "sha256", "-n", "Kelvora", "-certs", str(signing / (as_who + ".crt")),
+                    "-key", str(signing / (as_who + ".key")), "-in", str(unsigned), "-out", str(signed)],
+                   check=True, stdout=subprocess.DEVNULL)
+    return signed.read_bytes()
 
 
 @pytest.fixture(scope="session")
-def wine(display):
+def wine(display, products):
     host = WineHost(ROOT / "deps" / "wineprefix", ROOT / "build" / "e2e-prefix", display, bits=build_bits(build_dir()))
+    # The prefix trusts the build's test root as Windows trusts the publisher's real one.
+    root = products["signing"] / "root.crt"
+    if root.exists() and products["trust_root"].exists():
+        copy = host.drive_c / "kv-test-root.crt"
+        shutil.copy(root, copy)
+        rc, _ = host.run(products["trust_root"], host.win_path(copy))
+        assert rc == 0, "the test root was not added to the prefix's Root store"
     yield host
     host.shutdown()
 
@@ -111,8 +133,11 @@ class Env:
 
     # -- servers --------------------------------------------------------------------------
     def product_bytes(self, marker=None):
-        data = self.products["standin"].read_bytes()
-        return data + (b"\nKVSTANDIN:" + marker.encode() + b"\n" if marker else b"")
+        if not marker:
+            return self.products["standin"].read_bytes()
+        # A variant is signed as a whole: bytes appended to a signed file would break it.
+        data = self.products["unsigned"].read_bytes() + b"\nKVSTANDIN:" + marker.encode() + b"\n"
+        return sign(data, self.products["signing"])
 
     def pkginfo(self, **kwargs):
         server = PkgInfoServer(log_path=self.artifacts / "pkginfo-requests.log", **kwargs).start()

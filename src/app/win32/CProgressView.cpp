@@ -1,6 +1,7 @@
 #include "app/win32/CProgressView.h"
 
 #include <cwchar>
+#include <memory>
 
 #include "app/AppMessages.h"
 #include "app/InstallProgress.h"
@@ -8,6 +9,7 @@
 #include "app/win32/DownloadReminderWindow.h"
 #include "app/win32/ErrorWindow.h"
 #include "app/win32/InstallReminderWindow.h"
+#include "app/win32/InstallerTrust.h"
 #include "download/Downloader.h"
 #include "platform/Process.h"
 #include "platform/Timer.h"
@@ -152,10 +154,16 @@ void CProgressView::StopAll() {
     StopTimer(timer);
     {
         CXMutexGuard guard(m_lock);
-        delete m_pInstaller;
-        m_pInstaller = nullptr;
+        ForgetInstaller();
     }
     RemoveTrayIcon();
+}
+
+void CProgressView::ForgetInstaller() {
+    delete m_pInstaller;
+    m_pInstaller = nullptr;
+    delete m_pCheckedInstaller;
+    m_pCheckedInstaller = nullptr;
 }
 
 void CProgressView::TimerThunk(void* self) {
@@ -174,7 +182,21 @@ void CProgressView::OnTimer() {
             PostToWindow(m_hWnd, WM_DOWNLOAD_FAILED);
         } else if (state == DS_FINISHED) {
             const wchar_t* file = m_pDownloader->GetFilePath();
-            m_pInstaller = new CSarnovikBasedProcess(InstallerCommandLine(file ? file : L"", m_installDir));
+            const std::wstring path = file ? file : L"";
+            std::unique_ptr<CCheckedInstaller> checked = CheckInstaller(path);
+            if (!checked->IsTrusted()) {
+                // Not the publisher's file, or not the bytes it signed: nothing of it is run or
+                // resumed; the next start asks the server again and fetches the whole file.
+                checked->Discard();
+                m_pDownloader->Release();
+                m_pDownloader = nullptr;
+                StopAll();
+                PostToWindow(m_hWnd, WM_DOWNLOAD_FAILED);
+                return;
+            }
+            // Held until the installer has ended, so the file that runs is the file checked.
+            m_pCheckedInstaller = checked.release();
+            m_pInstaller = new CSarnovikBasedProcess(InstallerCommandLine(path, m_installDir));
             // A start failure shows up at the next tick: the process "ends" without an exit code.
             m_pInstaller->StartHidden(false);
             m_installStart = GetTickMs();
@@ -192,8 +214,7 @@ void CProgressView::OnTimer() {
     }
     uint32_t exitCode = 1;
     const bool haveCode = m_pInstaller->GetExitCode(&exitCode);
-    delete m_pInstaller;
-    m_pInstaller = nullptr;
+    ForgetInstaller();
     if (haveCode && exitCode == 0) {
         m_bFinished = true;
         PostToWindow(m_hWnd, WM_PROGRESS_UPDATE);

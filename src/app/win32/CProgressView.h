@@ -20,6 +20,7 @@
 
 class IDownloader;
 class CSarnovikBasedProcess;
+class CCheckedInstaller;
 struct TimerRecord;
 
 // Failures per kind over the whole run; never reset, so giving up and starting again from the
@@ -60,6 +61,8 @@ private:
     void OnTimer();
     // Stops the timer, forgets the installer process and removes the tray icon.
     void StopAll();
+    // Drops the installer process and lets go of its file. Under m_lock.
+    void ForgetInstaller();
     void RefreshProgress();
     void HideToTray();
     void RemoveTrayIcon();
@@ -81,6 +84,7 @@ private:
     TimerRecord* m_pTimer = nullptr;
     IDownloader* m_pDownloader = nullptr;
     CSarnovikBasedProcess* m_pInstaller = nullptr;
+    CCheckedInstaller* m_pCheckedInstaller = nullptr;  // the file m_pInstaller runs, held open
     CXMutex m_lock;
     uint32_t m_installStart = 0;
     bool m_bFinished = false;

@@ -1,5 +1,9 @@
 #include "app/win32/InstallReminderWindow.h"
 
+#include <memory>
+
+#include "app/win32/InstallerTrust.h"
+
 namespace {
 
 const DialogContent kInstallReminderContent = {
@@ -15,6 +19,10 @@ const DialogContent kInstallReminderContent = {
     1,
 };
 
+// The installer handed to the shell stays held until this program ends: by then the shell has
+// started it, and the system refuses writes to an image that a process runs.
+std::unique_ptr<CCheckedInstaller> g_openedInstaller;
+
 }  // namespace
 
 InstallReminderView::InstallReminderView(HWND hWnd, IResourceMgr* resMgr)
@@ -23,7 +31,15 @@ InstallReminderView::InstallReminderView(HWND hWnd, IResourceMgr* resMgr)
 LRESULT InstallReminderView::OnResourceClicked(WPARAM wParam, LPARAM) {
     const int32_t id = ButtonIdAt(wParam);
     if (id < 0) return 0;
-    if (id == DIALOG_ID_FIRST_BUTTON && !m_installerPath.empty()) ShellOpen(m_installerPath);
+    if (id == DIALOG_ID_FIRST_BUTTON && !m_installerPath.empty()) {
+        std::unique_ptr<CCheckedInstaller> checked = CheckInstaller(m_installerPath);
+        if (checked->IsTrusted()) {
+            ShellOpen(m_installerPath);
+            g_openedInstaller = std::move(checked);
+        } else {
+            checked->Discard();
+        }
+    }
     PostQuitMessage(0);
     return 0;
 }

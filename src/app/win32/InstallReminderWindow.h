@@ -1,5 +1,6 @@
 // After the third failed installer run: the user is offered the downloaded installer with its
-// normal interface. "确认" starts it; either button ends this program. Windows only.
+// normal interface. "确认" starts it, but only when it passes the publisher check (a file that
+// fails is deleted instead); either button ends this program. Windows only.
 #pragma once
 
 #include <string>

@@ -3,9 +3,10 @@
 // registers it in the uninstall entry of the 32-bit registry view. Every run appends its command
 // line to "Kelvora_install.cmdline.log" beside itself.
 //
-// How it behaves is decided by the bytes it was served, never by its arguments: the content
-// server may append a trailer "KVSTANDIN:" followed by "exit=<code>" and/or "sleep=<seconds>"
-// (blank-separated) after the executable image, which the loader ignores.
+// How it behaves is decided by the bytes it was served, never by its arguments: a trailer
+// "KVSTANDIN:" followed by "exit=<code>" and/or "sleep=<seconds>" (blank-separated) after the
+// executable image, which the loader ignores. The trailer goes in before the file is signed (the
+// signature then follows it), so each variant carries a valid signature of its own.
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
@@ -51,7 +52,7 @@ void AppendUtf8Line(const std::wstring& file, const std::wstring& line) {
     CloseHandle(h);
 }
 
-// Reads the trailer from the last bytes of our own file.
+// Reads the trailer from the last bytes of our own file, where only the signature follows it.
 Behaviour ReadBehaviour(const std::wstring& self) {
     Behaviour result;
     HANDLE h = CreateFileW(self.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -60,7 +61,7 @@ Behaviour ReadBehaviour(const std::wstring& self) {
     LARGE_INTEGER size;
     std::string tail;
     if (GetFileSizeEx(h, &size)) {
-        const LONGLONG want = size.QuadPart < 256 ? size.QuadPart : 256;
+        const LONGLONG want = size.QuadPart < 65536 ? size.QuadPart : 65536;
         LARGE_INTEGER at;
         at.QuadPart = size.QuadPart - want;
         tail.resize(static_cast<size_t>(want));

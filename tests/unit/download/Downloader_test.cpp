@@ -1,5 +1,6 @@
 // The downloader end to end against the loopback content server: the split into ranges, the
 // target file, resuming after a failure, the poll, and destruction at any moment.
+#include <cstdint>
 #include <memory>
 
 #include "DownloadTestEnv.h"
@@ -190,6 +191,43 @@ TEST_F(DownloadTest, ShortWriteFailsInsteadOfCounting) {
     EXPECT_EQ(1000, d->GetDownloaded());
     EXPECT_EQ(1000, d->GetRanges()[0].m_start);
     EXPECT_EQ(1u, server.Gets().size());
+}
+
+TEST_F(DownloadTest, ASizeTheDriveCannotHoldFailsBeforeAnyFileIsMade) {
+    struct Case {
+        const char* what;
+        std::string headLength;  // the HEAD answer's Content-Length line; empty: the real size
+        uint64_t freeBytes;
+        DownloadState end;
+    } cases[] = {
+        {"one byte more than the drive holds", "", 999, DS_FAILED},
+        {"exactly what the drive holds", "", 1000, DS_FINISHED},
+        {"above 4 GiB on a drive with room", "Content-Length: 4294967297\r\n", UINT64_MAX, DS_FAILED},
+        {"far above what 64 bits hold", "Content-Length: 99999999999999999999999\r\n", UINT64_MAX, DS_FAILED},
+    };
+    for (const Case& c : cases) {
+        CLoopbackContentServer server(MakeContent(1000, 18));
+        if (!c.headLength.empty()) {
+            server.SetHeadWithoutLength(true);
+            server.SetHeadExtra(c.headLength);
+        }
+        const std::wstring path = ScratchDir("no_room") + L"file.bin";
+        DownloaderPtr d = MakeDownloader(server, 2, 2, 2000, path);
+        std::wstring measured;
+        d->SetFreeSpaceProbe([&](const std::wstring& at) {
+            measured = at;
+            return c.freeBytes;
+        });
+        ASSERT_TRUE(d->Start()) << c.what;
+        EXPECT_EQ(c.end, WaitForEnd(d.get(), 20000)) << c.what;
+        EXPECT_EQ(c.end == DS_FINISHED, FileExists(path)) << c.what;
+        if (c.end == DS_FAILED) {
+            EXPECT_TRUE(server.Gets().empty()) << c.what;
+        }
+        if (c.headLength.empty()) {
+            EXPECT_EQ(path, measured) << c.what;
+        }
+    }
 }
 
 TEST_F(DownloadTest, DefaultFileGoesToTheDownloadFolder) {

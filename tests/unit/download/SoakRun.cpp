@@ -34,6 +34,8 @@ FaultPlan ChooseFault(std::mt19937& faults, size_t size, SoakResult& result) {
     if (roll < 45) return Injected(result, kSoakExtraBytes, {ContentFault::kExtraBytes, 1 + at % 5000});
     if (roll < 48) return Injected(result, kSoakWrongStart, {ContentFault::kWrongStart, 1 + at % 100});
     if (roll < 50) return Injected(result, kSoakSplitHead, {ContentFault::kSplitHead});
+    if (roll < 52) return Injected(result, kSoakChunked, {ContentFault::kChunked});
+    if (roll < 54) return Injected(result, kSoakWrongTotal, {ContentFault::kWrongTotal, 1 + at % 100});
     ++result.m_cleanAnswers;
     return FaultPlan{};
 }
@@ -78,8 +80,9 @@ void OneDownload(int n, const std::wstring& dir, SoakResult& result) {
 }  // namespace
 
 const char* SoakFaultName(int kind) {
-    static const char* const kNames[kSoakFaultKinds] = {
-        "drop", "stall", "200 for 206", "status 500", "extra bytes", "wrong range", "split head"};
+    static const char* const kNames[kSoakFaultKinds] = {"drop",       "stall",       "200 for 206",
+                                                        "status 500", "extra bytes", "wrong range",
+                                                        "split head", "chunked",     "wrong total"};
     return kind >= 0 && kind < kSoakFaultKinds ? kNames[kind] : "?";
 }
 

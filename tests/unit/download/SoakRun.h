@@ -19,6 +19,8 @@ enum SoakFault {
     kSoakExtraBytes,
     kSoakWrongStart,
     kSoakSplitHead,
+    kSoakChunked,
+    kSoakWrongTotal,
     kSoakFaultKinds
 };
 const char* SoakFaultName(int kind);

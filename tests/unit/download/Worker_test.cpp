@@ -13,10 +13,12 @@ namespace {
 
 constexpr int64_t kFirst = 3000;
 constexpr int64_t kLast = 70000;
+constexpr int64_t kSize = 100000;  // the file most cases serve
 
 std::unique_ptr<CDownloadThread> RunWorker(const std::string& url, CRecordingSink& sink, int timeoutMs,
-                                           int retries, int64_t first = kFirst, int64_t last = kLast) {
-    auto worker = std::make_unique<CDownloadThread>(url, timeoutMs, retries, first, last, &sink, 0);
+                                           int retries, int64_t first = kFirst, int64_t last = kLast,
+                                           int64_t size = kSize) {
+    auto worker = std::make_unique<CDownloadThread>(url, timeoutMs, retries, first, last, size, &sink, 0);
     worker->WaitFor(-1);
     return worker;
 }
@@ -62,6 +64,10 @@ TEST_F(DownloadTest, WorkerSurvivesEveryScriptedFault) {
         {"head longer than a receive", {ContentFault::kLongHead}, 1, -1},
         {"no Content-Length", {ContentFault::kNoLength}, 1, -1},
         {"206 starting elsewhere", {ContentFault::kWrongStart, 10}, 2, kFirst},
+        {"206 of a file of another size", {ContentFault::kWrongTotal, 1}, 2, kFirst},
+        {"200 of a file of another size", {ContentFault::kWrongLength200, 1}, 2, kFirst},
+        {"chunked body", {ContentFault::kChunked}, 2, kFirst},
+        {"compressed body", {ContentFault::kGzip}, 2, kFirst},
     };
     for (const Case& c : cases) {
         CLoopbackContentServer server(content);
@@ -84,7 +90,7 @@ TEST_F(DownloadTest, WholeFileAnswerFillsTheFirstRangeLikeA206) {
     CLoopbackContentServer server(content);
     server.QueueFault({ContentFault::kWhole200});
     CRecordingSink sink(0, 4999);
-    auto worker = RunWorker(server.Url(), sink, 1000, 1, 0, 4999);
+    auto worker = RunWorker(server.Url(), sink, 1000, 1, 0, 4999, 5000);
     EXPECT_EQ(DS_FINISHED, worker->GetState());
     EXPECT_TRUE(sink.Bytes() == content);
 }
@@ -111,6 +117,22 @@ TEST_F(DownloadTest, WorkerGivesUpWithoutWritingErrorPages) {
     EXPECT_EQ(DS_FAILED, worker->GetState());
     EXPECT_EQ(0, sink.Writes());
     EXPECT_EQ(3u, server.Gets().size());
+}
+
+TEST_F(DownloadTest, AnswersForAnotherFileNeverReachTheSink) {
+    // Every answer of the server is of this kind, so the worker runs out of attempts; the
+    // first byte of such a body is already one too many.
+    const ContentFault faults[] = {ContentFault::kWrongTotal, ContentFault::kWrongLength200,
+                                   ContentFault::kChunked, ContentFault::kGzip};
+    for (ContentFault fault : faults) {
+        CLoopbackContentServer server(MakeContent(kSize, 6));
+        server.SetChooser([fault](const ContentRequest&) { return FaultPlan{fault, 1}; });
+        CRecordingSink sink(kFirst, kLast);
+        auto worker = RunWorker(server.Url(), sink, 500, 2);
+        EXPECT_EQ(DS_FAILED, worker->GetState()) << static_cast<int>(fault);
+        EXPECT_EQ(0, sink.Writes()) << static_cast<int>(fault);
+        EXPECT_EQ(2u, server.Gets().size()) << static_cast<int>(fault);
+    }
 }
 
 TEST_F(DownloadTest, ElevenConnectFailuresEndTheWorker) {
@@ -140,7 +162,7 @@ TEST_F(DownloadTest, DestroyingAWorkerWaitingInRecvEndsPromptly) {
     CLoopbackContentServer server(MakeContent(100000, 8));
     server.QueueFault({ContentFault::kStall, 100, 20000});
     CRecordingSink sink(kFirst, kLast);
-    auto worker = std::make_unique<CDownloadThread>(server.Url(), 2000, 20, kFirst, kLast, &sink, 0);
+    auto worker = std::make_unique<CDownloadThread>(server.Url(), 2000, 20, kFirst, kLast, kSize, &sink, 0);
     SleepMs(300);
     const uint32_t start = GetTickMs();
     worker.reset();

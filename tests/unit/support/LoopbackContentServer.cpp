@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "platform/Strings.h"
 #include "platform/Timer.h"
@@ -197,7 +198,8 @@ void CLoopbackContentServer::ServeGet(SocketHandle client, const ContentRequest&
     }
     int64_t first = 0;
     int64_t last = size - 1;
-    bool ranged = request.m_first >= 0 && plan.m_kind != ContentFault::kWhole200;
+    const bool whole = plan.m_kind == ContentFault::kWhole200 || plan.m_kind == ContentFault::kWrongLength200;
+    bool ranged = request.m_first >= 0 && !whole;
     if (ranged) {
         first = request.m_first;
         if (request.m_last >= 0) last = std::min(request.m_last, size - 1);
@@ -208,12 +210,18 @@ void CLoopbackContentServer::ServeGet(SocketHandle client, const ContentRequest&
         if (plan.m_kind == ContentFault::kWrongStart)
             first = std::min(last, first + std::max<int64_t>(plan.m_after, 1));
     }
+    const int64_t extra = std::max<int64_t>(plan.m_after, 1);
     std::string head = "HTTP/1.1 " + StatusText(ranged ? 206 : 200) + "\r\n";
-    if (plan.m_kind != ContentFault::kNoLength)
-        head += "Content-Length: " + std::to_string(last - first + 1) + "\r\n";
+    if (plan.m_kind == ContentFault::kChunked) {
+        head += "Transfer-Encoding: chunked\r\n";
+    } else if (plan.m_kind != ContentFault::kNoLength) {
+        const int64_t length = last - first + 1 + (plan.m_kind == ContentFault::kWrongLength200 ? extra : 0);
+        head += "Content-Length: " + std::to_string(length) + "\r\n";
+    }
+    if (plan.m_kind == ContentFault::kGzip) head += "Content-Encoding: gzip\r\n";
     if (ranged)
         head += "Content-Range: bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" +
-                std::to_string(size) + "\r\n";
+                std::to_string(size + (plan.m_kind == ContentFault::kWrongTotal ? extra : 0)) + "\r\n";
     if (plan.m_kind == ContentFault::kLongHead) head += "X-Padding: " + std::string(5000, 'p') + "\r\n";
     head += "Connection: close\r\n\r\n";
 
@@ -233,6 +241,15 @@ void CLoopbackContentServer::ServeGet(SocketHandle client, const ContentRequest&
             return;
         at += withTail;
     } else if (!SendText(client, head)) {
+        return;
+    }
+    if (plan.m_kind == ContentFault::kChunked) {
+        // One chunk for the whole range: its size line is what must never reach the file.
+        char size16[32];
+        std::snprintf(size16, sizeof size16, "%llx\r\n", static_cast<unsigned long long>(bodyEnd - at));
+        SendText(client, size16 +
+                             m_content.substr(static_cast<size_t>(at), static_cast<size_t>(bodyEnd - at)) +
+                             "\r\n0\r\n\r\n");
         return;
     }
     while (at < bodyEnd && !Stopping()) {

@@ -1,7 +1,8 @@
 // A loopback content server for the download engine: HEAD, ranged GET answered with 206 and
 // Content-Range, redirects, and scripted faults per GET (drops, stalls, error statuses, a whole
 // file instead of a range, more bytes than asked, a head split into tiny pieces, a long head, a
-// missing Content-Length, a range that starts elsewhere). Records every request.
+// missing Content-Length, a range that starts elsewhere, answers that describe a file of another
+// size, chunked or compressed bodies). Records every request.
 #pragma once
 
 #include <cstdint>
@@ -20,12 +21,16 @@ enum class ContentFault {
     kStall,      // send m_after body bytes, then hold the connection m_stallMs, then close
     kStatus404,  // an error page instead of the range
     kStatus500,
-    kWhole200,    // ignore the Range header: 200 and the whole file
-    kExtraBytes,  // the range followed by m_after bytes of junk
-    kSplitHead,   // the head in pieces of 3 bytes, its last piece sent with the first body bytes
-    kLongHead,    // a head of several kilobytes
-    kNoLength,    // no Content-Length, the end of the body is the close
-    kWrongStart,  // 206 for a range that starts m_after bytes later than asked
+    kWhole200,        // ignore the Range header: 200 and the whole file
+    kExtraBytes,      // the range followed by m_after bytes of junk
+    kSplitHead,       // the head in pieces of 3 bytes, its last piece sent with the first body bytes
+    kLongHead,        // a head of several kilobytes
+    kNoLength,        // no Content-Length, the end of the body is the close
+    kWrongStart,      // 206 for a range that starts m_after bytes later than asked
+    kWrongTotal,      // 206 whose Content-Range total is m_after bytes more than the file's size
+    kWrongLength200,  // 200 and the whole file, but a Content-Length m_after bytes larger
+    kChunked,         // the range in chunked framing
+    kGzip,            // the range's bytes labelled "Content-Encoding: gzip"
 };
 
 struct FaultPlan {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "AppTestWindows.h"
+#include "TestSigning.h"
 #include "app/AppMessages.h"
 #include "app/win32/DialogProtocol.h"
 #include "app/win32/DownloadReminderWindow.h"
@@ -17,7 +18,27 @@
 
 namespace {
 
-enum Kind { kDownloadReminder, kError, kInstallReminder, kWarn };
+enum Kind { kDownloadReminder, kError, kInstallReminder, kUnsignedInstallReminder, kWarn };
+
+// The downloaded installer the manual-install dialog offers: the signed stand-in, or its unsigned
+// copy, placed fresh for each dialog in a folder with a Chinese name.
+std::wstring InstallerFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"下载 " + std::to_wstring(GetCurrentProcessId()) + L"\\";
+}
+// The dialog keeps what it handed to the shell held until the process ends: each kind has its own
+// file.
+std::wstring InstallerName(bool sign) {
+    return sign ? L"install_zozavi00.exe" : L"install_unsigned.exe";
+}
+std::wstring PlaceInstaller(bool sign) {
+    const std::wstring path = InstallerFolder() + InstallerName(sign);
+    CreateDirectoryW(InstallerFolder().c_str(), nullptr);
+    const wchar_t* source = sign ? L"app_fake_installer.exe" : L"app_fake_installer_unsigned.exe";
+    CopyFileW((TestModuleDir() + source).c_str(), path.c_str(), FALSE);
+    return path;
+}
 
 std::vector<std::wstring> g_opened;
 void RecordOpen(const std::wstring& target) {
@@ -36,9 +57,10 @@ std::unique_ptr<CDialogWindow> MakeDialog(Kind kind, HWND owner, IResourceMgr* r
             dialog->SetMode(2);
             return dialog;
         }
-        case kInstallReminder: {
+        case kInstallReminder:
+        case kUnsignedInstallReminder: {
             auto dialog = std::make_unique<InstallReminderWindow>(owner, resMgr, L"ProgressIReminderWnd");
-            dialog->SetFilePath(L"C:\\下载\\install_zozavi00.exe");
+            dialog->SetFilePath(PlaceInstaller(kind == kInstallReminder));
             return dialog;
         }
         case kWarn:
@@ -65,10 +87,15 @@ class DialogsTest : public AppWindowTest {
 protected:
     void SetUp() override {
         AppWindowTest::SetUp();
+        ASSERT_TRUE(TrustTestRoot());
         g_opened.clear();
         SetShellOpener(&RecordOpen);
     }
-    void TearDown() override { SetShellOpener(nullptr); }
+    void TearDown() override {
+        SetShellOpener(nullptr);
+        DeleteFileW((InstallerFolder() + InstallerName(false)).c_str());
+        RemoveDirectoryW(InstallerFolder().c_str());
+    }
 };
 
 TEST_F(DialogsTest, EachDialogShowsItsTextsButtonsAndIcon) {
@@ -169,8 +196,10 @@ TEST_F(DialogsTest, ButtonsPostTheirMessageAndEndTheLoop) {
         {kDownloadReminder, DIALOG_ID_FIRST_BUTTON, 0, false, false,
          L"http://127.0.0.1:18481/kelvora/Kelvora_install.exe"},
         {kDownloadReminder, DIALOG_ID_SECOND_BUTTON, 0, false, false, nullptr},
-        {kInstallReminder, DIALOG_ID_FIRST_BUTTON, 0, false, false, L"C:\\下载\\install_zozavi00.exe"},
+        {kInstallReminder, DIALOG_ID_FIRST_BUTTON, 0, false, false, L"install_zozavi00.exe"},
         {kInstallReminder, DIALOG_ID_SECOND_BUTTON, 0, false, false, nullptr},
+        // The shell never gets a file that fails the publisher check; the file is gone instead.
+        {kUnsignedInstallReminder, DIALOG_ID_FIRST_BUTTON, 0, false, false, nullptr},
     };
     TestMainWindow page;
     page.Show();
@@ -184,11 +213,18 @@ TEST_F(DialogsTest, ButtonsPostTheirMessageAndEndTheLoop) {
         PostClick(hwnd, TemplateView(*dialog)->GetButton(c.button)->GetRect());
         EXPECT_EQ(c.seen, RunDialogLoop(hwnd, c.watched));
         EXPECT_EQ(c.windowGone, !IsWindow(hwnd));
-        if (c.opened) {
+        if (c.opened && c.kind == kInstallReminder) {
+            ASSERT_EQ(1u, g_opened.size());
+            EXPECT_EQ(InstallerFolder() + c.opened, g_opened[0]);
+        } else if (c.opened) {
             ASSERT_EQ(1u, g_opened.size());
             EXPECT_EQ(c.opened, g_opened[0]);
         } else {
             EXPECT_TRUE(g_opened.empty());
+        }
+        if (c.kind == kUnsignedInstallReminder) {
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+                      GetFileAttributesW((InstallerFolder() + InstallerName(false)).c_str()));
         }
     }
 }

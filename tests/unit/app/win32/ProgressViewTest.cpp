@@ -10,6 +10,7 @@
 #include <string>
 
 #include "AppTestWindows.h"
+#include "TestSigning.h"
 #include "app/AppMessages.h"
 #include "app/InstallProgress.h"
 #include "app/win32/CProgressView.h"
@@ -99,6 +100,7 @@ class ProgressViewTest : public AppWindowTest {
 protected:
     void SetUp() override {
         AppWindowTest::SetUp();
+        ASSERT_TRUE(TrustTestRoot());
         g_downloadFailures = 0;
         g_installFailures = 0;
         m_fake = std::make_unique<FakeDownloader>();
@@ -245,6 +247,69 @@ TEST_F(ProgressViewTest, DownloadFailuresCountAcrossStartsThenTheManualDownload)
     EXPECT_TRUE(g_opened.empty());
     EXPECT_EQ(0, g_installFailures);
     EXPECT_TRUE(ReadRuns(folder).empty());
+}
+
+// The downloaded file is checked right before it would start: whatever is not the pinned
+// publisher's untouched installer is deleted and counts as a failed download, and the next start
+// fetches afresh. The good file is held while it runs.
+TEST_F(ProgressViewTest, OnlyTheCheckedInstallerStartsAndStaysUnchangeableWhileItRuns) {
+    CProgressView view(m_page.GetHwnd(), s_pResMgr);
+    m_page.SetView(&view);
+    const std::wstring folder = m_base + L"\\ok";
+    const std::wstring file = m_base + L"\\install_zozavi00.exe";
+    const std::wstring dir = TestModuleDir();
+    struct Case {
+        const char* what;
+        std::wstring source;
+        int flipAt;  // a byte of the copy to change, -1 for none
+    } cases[] = {
+        {"unsigned", dir + L"app_fake_installer_unsigned.exe", -1},
+        {"changed after signing", dir + KELVORA_FAKE_INSTALLER_W, 0x480},
+        {"signed by another publisher", dir + L"app_fake_installer_other.exe", -1},
+    };
+    m_fake->m_path = file;
+    m_fake->m_state = DS_FINISHED;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_downloadFailures = 0;
+        m_fake->m_released = false;
+        m_page.m_switches.clear();
+        ASSERT_TRUE(CopyFileW(c.source.c_str(), file.c_str(), FALSE));
+        if (c.flipAt >= 0) {
+            std::fstream bytes(WideToAnsi(file), std::ios::in | std::ios::out | std::ios::binary);
+            bytes.seekg(c.flipAt);
+            const char was = static_cast<char>(bytes.get());
+            bytes.seekp(c.flipAt);
+            bytes.put(static_cast<char>(was ^ 0x5a));
+        }
+        g_clicks = {{L"ProgressChildCloseWnd", DIALOG_ID_SECOND_BUTTON}};
+        const int startsBefore = m_fake->m_starts;
+        view.StartInstall(folder);
+        EXPECT_TRUE(
+            PumpUntil([&] { return Switched(VIEW_FLAG_FIRST); }, 10000, "the switch to the welcome page"));
+        EXPECT_EQ(1, g_downloadFailures);
+        EXPECT_EQ(0, g_installFailures);
+        EXPECT_TRUE(m_fake->m_released) << "a failed file must not be resumed";
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
+        EXPECT_EQ(startsBefore + 1, m_fake->m_starts);
+    }
+    EXPECT_TRUE(ReadRuns(folder).empty());
+
+    ASSERT_TRUE(CopyFileW((dir + KELVORA_FAKE_INSTALLER_W).c_str(), file.c_str(), FALSE));
+    m_page.m_switches.clear();
+    view.StartInstall(folder);
+    ASSERT_TRUE(PumpUntil([&] { return !ReadRuns(folder).empty(); }, 10000, "the installer's first record"));
+    // It sleeps 400 ms after writing its record: the file is still held.
+    HANDLE writer =
+        CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, writer) << "the running installer's file opened for writing";
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    EXPECT_TRUE(
+        PumpUntil([&] { return Switched(VIEW_FLAG_FOURTH); }, 15000, "the switch to the finish page"));
+    EXPECT_EQ(1u, ReadRuns(folder).size());
+    // Ended: the file is free again.
+    EXPECT_TRUE(DeleteFileW(file.c_str()));
 }
 
 TEST_F(ProgressViewTest, HideToTrayAndBackAndCloseIsIgnored) {
