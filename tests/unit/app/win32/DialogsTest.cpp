@@ -193,6 +193,72 @@ TEST_F(DialogsTest, ButtonsPostTheirMessageAndEndTheLoop) {
     }
 }
 
+// How a dialog is closed from outside while its loop runs, driven from a thread timer.
+enum CloseBy { kCloseMessage, kAltF4, kDestroyed };
+struct OutsideClose {
+    HWND dialog = nullptr;
+    CloseBy how = kCloseMessage;
+    bool acted = false;
+    bool stuck = false;
+};
+OutsideClose g_close;
+
+void CALLBACK CloseFromOutside(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_close.acted) {
+        g_close.acted = true;
+        if (g_close.how == kCloseMessage) PostMessageW(g_close.dialog, WM_CLOSE, 0, 0);
+        // The key as the system delivers Alt+F4: a system key with the Alt flag set.
+        if (g_close.how == kAltF4) PostMessageW(g_close.dialog, WM_SYSKEYDOWN, VK_F4, (1 << 29) | 1);
+        if (g_close.how == kDestroyed) DestroyWindow(g_close.dialog);
+        return;
+    }
+    // Still running long after: give up on the loop, so the case fails instead of hanging.
+    KillTimer(nullptr, id);
+    g_close.stuck = true;
+    PostQuitMessage(0);
+}
+
+TEST_F(DialogsTest, CloseFromOutsideEndsTheLoopLikeTheCloseButtonAndThePageAnswersAgain) {
+    // Every dialog gets a close request; the key and the vanished window are the same path
+    // into it, so one dialog each is enough for those.
+    struct Case {
+        Kind kind;
+        CloseBy how;
+        UINT watched;
+        bool windowGone;
+    } cases[] = {
+        {kDownloadReminder, kCloseMessage, 0, false}, {kError, kCloseMessage, WM_CHILD_RETRY, true},
+        {kInstallReminder, kCloseMessage, 0, false},  {kWarn, kCloseMessage, WM_CHILD_CONFIRM_EXIT, true},
+        {kWarn, kAltF4, WM_CHILD_CONFIRM_EXIT, true}, {kDownloadReminder, kAltF4, 0, false},
+        {kError, kDestroyed, WM_CHILD_RETRY, true},
+    };
+    TestMainWindow page;
+    page.Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.kind) + " closed by " + std::to_string(c.how));
+        g_opened.clear();
+        auto dialog = MakeDialog(c.kind, page.GetHwnd(), s_pResMgr);
+        const HWND hwnd = dialog->GetHwnd();
+        g_close = OutsideClose{hwnd, c.how};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &CloseFromOutside);
+        // The close must look like the "no" answer: nothing watched, nothing opened.
+        EXPECT_FALSE(ShowDialogModal(page.GetHwnd(), *dialog, c.watched));
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(g_close.acted);
+        EXPECT_FALSE(g_close.stuck);
+        EXPECT_TRUE(g_opened.empty());
+        EXPECT_EQ(c.windowGone, !IsWindow(hwnd));
+        // No second quit is left over for the page's own loop.
+        MSG quit;
+        EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        dialog.reset();
+
+        page.m_seen.clear();
+        PostMessageW(page.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+        EXPECT_TRUE(PumpUntil([&] { return page.Saw(WM_LBUTTONDOWN); }, 2000, "the page's click"));
+    }
+}
+
 TEST_F(DialogsTest, PressOutsideTheButtonsDoesNothing) {
     TestMainWindow page;
     page.Show();
@@ -280,7 +346,7 @@ TEST_F(DialogsTest, DialogCentresOverThePageAndStaysOnTheWorkArea) {
 // The cancel confirmation as the welcome and custom pages run it, driven from a thread timer
 // (dispatched by the private loop like any timer).
 struct CancelScript {
-    int32_t button = DIALOG_ID_SECOND_BUTTON;
+    int32_t button = DIALOG_ID_SECOND_BUTTON;  // 0: a close request from outside
     bool askAgain = false;
     IBaseView* page = nullptr;
     HWND* childSlot = nullptr;
@@ -298,6 +364,11 @@ void CALLBACK DriveCancelDialog(HWND, UINT, UINT_PTR id, DWORD) {
         // A second close request while the dialog is open only brings it forward.
         ShowCancelConfirmation(*g_script.page, nullptr, L"BeginChildCloseWnd", *g_script.childSlot);
         g_script.dialogsWhileOpen = CountThreadWindows(L"BeginChildCloseWnd");
+    }
+    if (g_script.button == 0) {
+        // Closed by the system (Alt+F4, another program) instead of a button.
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        return;
     }
     auto* window = static_cast<WarnWindow*>(WindowObject(dialog));
     PostClick(dialog, window->GetDialogView()->GetButton(g_script.button)->GetRect());
@@ -319,6 +390,7 @@ TEST_F(DialogsTest, CancelConfirmationEndsTheProgramOnlyWhenConfirmed) {
     } cases[] = {
         {DIALOG_ID_SECOND_BUTTON, true, false},
         {DIALOG_ID_CLOSE_BUTTON, false, false},
+        {0, false, false},
         {DIALOG_ID_FIRST_BUTTON, false, true},
     };
     for (const Case& c : cases) {
