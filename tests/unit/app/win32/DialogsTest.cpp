@@ -304,6 +304,27 @@ TEST_F(DialogsTest, PrivateLoopKeepsInputFromThePageButLetsItPaint) {
     EXPECT_FALSE(IsWindow(hDialog));
 }
 
+// A handler of the page throws while the dialog's loop runs (its timer is still dispatched):
+// the dialog's loop ends, and the quit goes on to the program's loop, which ends too.
+TEST_F(DialogsTest, AHandlerThatThrowsDuringTheDialogEndsTheDialogAndThenTheProgram) {
+    TestMainWindow page;
+    page.Show();
+    ResetWindowHandlerFailure();
+    page.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message == WM_TIMER && wParam == 9) {
+            KillTimer(page.GetHwnd(), 9);
+            throw "create window error";
+        }
+    };
+    ErrorWindow dialog(page.GetHwnd(), s_pResMgr, L"ProgressChildCloseWnd");
+    SetTimer(page.GetHwnd(), 9, 50, nullptr);
+    EXPECT_FALSE(ShowDialogModal(page.GetHwnd(), dialog, WM_CHILD_RETRY));
+    page.m_onMessage = nullptr;
+    EXPECT_TRUE(WindowHandlerFailed());
+    EXPECT_TRUE(PumpUntilQuit(1000));
+    ResetWindowHandlerFailure();
+}
+
 TEST_F(DialogsTest, DialogCentresOverThePageAndStaysOnTheWorkArea) {
     TestMainWindow page;
     RECT work;
