@@ -12,6 +12,8 @@
 #include "app/win32/InstallReminderWindow.h"
 #include "app/win32/WarnWindow.h"
 #include "ui/ButtonResource.h"
+#include "ui/DibSurface.h"
+#include "ui/Drawing.h"
 #include "ui/TextResource.h"
 #include "ui/UiScale.h"
 
@@ -256,6 +258,100 @@ TEST_F(DialogsTest, CloseFromOutsideEndsTheLoopLikeTheCloseButtonAndThePageAnswe
         page.m_seen.clear();
         PostMessageW(page.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
         EXPECT_TRUE(PumpUntil([&] { return page.Saw(WM_LBUTTONDOWN); }, 2000, "the page's click"));
+    }
+}
+
+CTextResource* MessageText(const IBaseView& view) {
+    // The template's third text: title, heading, message.
+    int seen = 0;
+    for (int32_t i = 0; i < view.GetResourceCount(); ++i) {
+        if (view.GetResource(i)->GetType() == RES_TEXT && ++seen == 3)
+            return static_cast<CTextResource*>(view.GetResource(i));
+    }
+    return nullptr;
+}
+
+// Pixels in the box that are clearly not the white panel.
+int InkIn(const CDibSurface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    int ink = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+        for (int32_t x = left; x < right; ++x) {
+            const uint32_t p = surface.GetPixel(x, y);
+            if ((p >> 24) > 0x80 && ((p >> 16) & 0xFF) < 0xC0) ++ink;
+        }
+    }
+    return ink;
+}
+
+// Every dialog drawn at scale 1.0: the message is set in lines that fit its box, and the last
+// character of the last line is on the picture, where a rendering of that line alone puts ink.
+// At scale 1.5 the lines still fit the box.
+TEST_F(DialogsTest, EveryMessageIsDrawnWholeInsideItsBox) {
+    TestMainWindow page;
+    for (Kind kind : {kDownloadReminder, kError, kInstallReminder, kWarn}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        auto dialog = MakeDialog(kind, page.GetHwnd(), s_pResMgr);
+        CTextResource* message = MessageText(*dialog->GetView());
+        ASSERT_NE(nullptr, message);
+        const std::wstring& text = message->GetText();
+        const UiRect rc = message->GetRect();
+        const ResourceStyle& style = message->GetStyle(STATE_NORMAL);
+        Gdiplus::StringFormat format(0, 0);
+        ApplyStyleFormat(format, style);
+
+        for (double scale : {1.0, 1.5}) {
+            CDibSurface scratch(nullptr, 8, 8);
+            Gdiplus::Graphics graphics(scratch.GetDC());
+            auto font = MakeStyleFont(style, scale * GetUiScale());
+            const double width = rc.Width() * scale, height = rc.Height() * scale;
+            const std::vector<TextLine> lines = BreakTextLines(graphics, text, *font, format, width);
+            EXPECT_GE(lines.size(), 2u) << "scale " << scale;
+            EXPECT_LE(lines.size() * FontLineHeight(*font), height + 0.5) << "scale " << scale;
+            std::wstring joined;
+            for (const TextLine& line : lines) joined += text.substr(line.start, line.length);
+            EXPECT_EQ(text, joined) << "scale " << scale;
+        }
+
+        RECT client;
+        GetClientRect(dialog->GetHwnd(), &client);
+        CDibSurface drawn(nullptr, client.right, client.bottom);
+        dialog->GetView()->DrawResources(drawn.GetDC());
+
+        Gdiplus::Graphics graphics(drawn.GetDC());
+        auto font = MakeStyleFont(style, GetUiScale());
+        const std::vector<TextLine> lines = BreakTextLines(graphics, text, *font, format, rc.Width());
+        ASSERT_FALSE(lines.empty());
+        const TextLine last = lines.back();
+        const double lineHeight = FontLineHeight(*font);
+        const int32_t top = rc.top + static_cast<int32_t>((lines.size() - 1) * lineHeight);
+        const int32_t bottom = rc.top + static_cast<int32_t>(lines.size() * lineHeight + 0.5);
+        Gdiplus::StringFormat oneLine(&format);
+        oneLine.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+        Gdiplus::RectF upToLast;
+        graphics.MeasureString(text.c_str() + last.start, static_cast<INT>(last.length - 1), font.get(),
+                               Gdiplus::PointF(0, 0), &oneLine, &upToLast);
+        // The measure holds the layout's padding of a sixth of the em on either side; the last
+        // character's cell begins one padding before the measured end.
+        const int32_t left = rc.left + static_cast<int32_t>(upToLast.Width - font->GetSize() / 6);
+        const int32_t right = rc.right;
+
+        // The same line alone, drawn where the message's last line goes.
+        CDibSurface alone(nullptr, client.right, client.bottom);
+        {
+            Gdiplus::Graphics lineGraphics(alone.GetDC());
+            Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+            lineGraphics.FillRectangle(&white, 0, 0, client.right, client.bottom);
+            lineGraphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+            PaintText(lineGraphics, text.substr(last.start, last.length), *font,
+                      Gdiplus::RectF(static_cast<Gdiplus::REAL>(rc.left), static_cast<Gdiplus::REAL>(top),
+                                     static_cast<Gdiplus::REAL>(rc.Width()),
+                                     static_cast<Gdiplus::REAL>(lineHeight)),
+                      style.m_textColor, oneLine);
+        }
+        const int expected = InkIn(alone, left, top, right, bottom);
+        const int found = InkIn(drawn, left, top, right, bottom);
+        EXPECT_GT(expected, 3) << "the last character of the line alone leaves ink";
+        EXPECT_GE(found, expected / 2) << "the last character of the message is drawn";
     }
 }
 
