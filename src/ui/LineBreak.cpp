@@ -71,6 +71,11 @@ std::vector<TextLine> BreakLines(const std::wstring& text, double maxWidth, cons
         while (end > from && IsSpace(text[end - 1])) --end;
         return end;
     };
+    // Most texts are one short line: one measure instead of one per character.
+    if (size > 0 && text.find(L'\n') == std::wstring::npos) {
+        const size_t end = trimmedEnd(0, size);
+        if (measure(0, end) <= maxWidth) return {TextLine{0, end}};
+    }
     while (start < size) {
         size_t end = start;
         size_t lastBreak = 0;  // 0: no break inside this line yet
