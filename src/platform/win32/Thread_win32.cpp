@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <process.h>
+#include <windows.h>
 
 #include "platform/Thread.h"
 
