@@ -114,6 +114,7 @@ CDownloadThread::CDownloadThread(const std::string& url, int32_t timeoutMs, int3
 
 CDownloadThread::~CDownloadThread() {
     m_state = DS_CANCELLED;
+    Cancel();  // a connect in progress ends within its wait slice
     if (IsSuspended()) Resume();
     WaitFor(-1);
     Close();

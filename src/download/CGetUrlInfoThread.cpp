@@ -144,13 +144,17 @@ void QueryUrlInfoThread::FetchHeaders(std::string& url, std::vector<std::string>
         CheckStop();
         // Resolution failures are not retried: they end the whole query.
         auto http = std::make_unique<CTCPHttp>(parts.m_host, static_cast<uint16_t>(parts.m_port));
+        http->SetCancelFlag(&m_bStop);
         http->SetTimeouts(kHeadTimeoutMs, kHeadTimeoutMs);
         try {
             lines = http->Head(parts.m_host, parts.m_path, status);
         } catch (...) {
         }
         if (!lines.empty()) break;
-        if (attempt != kHeadAttempts - 1) SleepMs(kHeadPauseMs);
+        // In slices, so that a stop during the pause is seen at once.
+        for (int waited = 0; attempt != kHeadAttempts - 1 && waited < kHeadPauseMs && !m_bStop.load();
+             waited += kStartPollMs)
+            SleepMs(kStartPollMs);
     }
 
     const int64_t code = status.empty() ? 400 : TextToInt64(status);

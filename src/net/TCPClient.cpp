@@ -1,14 +1,15 @@
 #include "net/TCPClient.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
 #include "net/Dns.h"
 #include "platform/Strings.h"
+#include "platform/Timer.h"
 
 namespace {
 
-constexpr int kProxyConnectWaitMs = 1000;
 constexpr size_t kTunnelBufferSize = 1024;
 
 void DiscoverThroughCommonIntf(const std::string& url, ProxySetting& setting) {
@@ -86,6 +87,7 @@ void CTCPClient::Connect() {
         return;
     } catch (...) {
     }
+    if (IsCancelled()) throw "Connect cancelled";
     ++m_connectFailures;
     if (m_connectFailures % 2 == 1) {
         g_discoverer.load()("http://" + m_host, m_proxy);
@@ -112,14 +114,40 @@ void CTCPClient::ConnectOnce() {
     if (!OpenTunnel()) throw "Proxy failed";
 }
 
+bool CTCPClient::ConnectWithin(uint32_t netAddr, uint16_t netPort, int timeoutMs) {
+    if (IsCancelled()) throw "Connect cancelled";
+    const int started = StartConnectIPv4(m_socket, netAddr, netPort);
+    if (started == 0) return true;
+    if (started < 0) return false;
+    const uint32_t start = GetTickMs();
+    for (;;) {
+        const uint32_t waited = GetTickMs() - start;
+        if (waited >= static_cast<uint32_t>(timeoutMs)) return false;
+        const int slice = std::min(kConnectSliceMs, timeoutMs - static_cast<int>(waited));
+        const int ready = WaitWritable(m_socket, slice);
+        if (ready != 0) return ready == 1 && PendingSocketError(m_socket) == 0;
+        if (IsCancelled()) throw "Connect cancelled";
+    }
+}
+
 void CTCPClient::ConnectDirect() {
-    if (ConnectIPv4(m_socket, m_addr, m_netPort)) return;
-    // A socket whose connect failed is in no state to try again everywhere; the retry gets a
-    // fresh one.
-    Close();
-    m_socket = OpenTcpSocket();
-    if (m_socket == kInvalidSocket) throw "Can't create socket";
-    if (!ConnectIPv4(m_socket, m_addr, m_netPort)) throw "Connect failed";
+    // Non-blocking, so that closing the program does not wait for the system's time-out of a
+    // peer that never answers.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) {
+            // A socket whose connect failed is in no state to try again everywhere; the retry
+            // gets a fresh one.
+            Close();
+            m_socket = OpenTcpSocket();
+            if (m_socket == kInvalidSocket) throw "Can't create socket";
+        }
+        if (!SetBlocking(m_socket, false)) throw "Can't set not block";
+        if (ConnectWithin(m_addr, m_netPort, kDirectConnectTimeoutMs)) {
+            if (!SetBlocking(m_socket, true)) throw "Can't set block";
+            return;
+        }
+    }
+    throw "Connect failed";
 }
 
 void CTCPClient::ConnectToProxy() {
@@ -128,12 +156,8 @@ void CTCPClient::ConnectToProxy() {
     if (TextToAddress(kAddressFamilyIPv4, m_proxy.m_host.c_str(), &proxyAddr) != 1 &&
         !SystemResolve(m_proxy.m_host.c_str(), proxyAddr))
         throw "Can't connect proxy server";
-    const int started = StartConnectIPv4(m_socket, proxyAddr, HostToNet16(m_proxy.m_port));
-    if (started < 0) throw "Can't connect proxy server";
-    if (started == 1) {
-        if (WaitWritable(m_socket, kProxyConnectWaitMs) != 1) throw "Can't connect proxy server";
-        if (PendingSocketError(m_socket) != 0) throw "Can't connect proxy server";
-    }
+    if (!ConnectWithin(proxyAddr, HostToNet16(m_proxy.m_port), kProxyConnectTimeoutMs))
+        throw "Can't connect proxy server";
     if (!SetBlocking(m_socket, true)) throw "Can't set block";
 }
 

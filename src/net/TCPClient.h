@@ -3,6 +3,7 @@
 // thrown as a C-string message (the texts below); the caller catches at its boundary.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,14 +31,25 @@ public:
     // Connects to the resolved target with the shared proxy setting; after a failure retries once,
     // alternately with the discovered system proxy and direct, and publishes what worked.
     // Throws the message of the second failure.
+    // Throws "Connect cancelled" at once, without the second attempt, once cancelled.
     void Connect();
     // One attempt with the current m_proxy: "Can't create socket", "Connect failed",
     // "Can't set not block", "Can't connect proxy server", "Can't set block", "Proxy failed",
-    // "Proxy not support".
+    // "Proxy not support", "Connect cancelled". Connects never block: the wait for the peer is
+    // cut into slices that look at the cancel flag, and ends after kDirectConnectTimeoutMs
+    // (direct) or kProxyConnectTimeoutMs (to the proxy).
     void ConnectOnce();
     // The CONNECT exchange on a fresh connection to the proxy; true when it answered 200.
     bool OpenTunnel();
     void Close();
+
+    // Stops a connect in progress (or the next one) within a wait slice; any thread may call it.
+    // The client's own flag, unless SetCancelFlag pointed it at its owner's.
+    void Cancel() { m_bCancel = true; }
+    // An owner that makes a client per attempt hands in its own stop flag (null: the client's
+    // own again). The flag must outlive the client.
+    void SetCancelFlag(const std::atomic<bool>* flag) { m_pCancel = flag != nullptr ? flag : &m_bCancel; }
+    bool IsCancelled() const { return m_pCancel->load(); }
 
     // Milliseconds, -1 = system default. Applies changed values to an open socket at once and to
     // every later socket. Returns true.
@@ -81,7 +93,19 @@ protected:
 private:
     void ConnectDirect();
     void ConnectToProxy();
+    // A non-blocking connect of m_socket, waited for in slices; the socket stays non-blocking.
+    // True when connected; false when refused or not answered in time; throws on cancel.
+    bool ConnectWithin(uint32_t netAddr, uint16_t netPort, int timeoutMs);
+
+    std::atomic<bool> m_bCancel{false};
+    const std::atomic<bool>* m_pCancel = &m_bCancel;
 };
+
+// About the system's own time-out for a connect that gets no answer at all.
+constexpr int kDirectConnectTimeoutMs = 21000;
+constexpr int kProxyConnectTimeoutMs = 1000;
+// How long a connect waits before it looks at the cancel flag again.
+constexpr int kConnectSliceMs = 100;
 
 // How Connect asks for the system proxy: CCommonIntf::DiscoverProxy unless a test installs its
 // own. Returns the previous function; null restores the default.

@@ -6,7 +6,8 @@
 using TimerCallback = void (*)(void* user);
 struct TimerRecord;
 
-// Null when the system refuses the timer.
+// Null when the system refuses the timer. A callback that throws ends the ticking (the owner
+// still calls StopTimer).
 TimerRecord* StartPeriodicTimer(uint32_t periodMs, TimerCallback callback, void* user);
 // Null allowed. When it returns no tick of this timer runs any more, so the owner may free what
 // the callback uses. Called from inside the timer's own callback it returns at once (waiting would

@@ -48,3 +48,9 @@ protected:
     uint32_t m_width;
     uint32_t m_height;
 };
+
+// Whether a window's handler threw since the start (or the last reset). The window procedure
+// catches it and posts a quit; a private message loop that ends on that quit passes it on, so
+// the program's own loop ends too.
+bool WindowHandlerFailed();
+void ResetWindowHandlerFailure();

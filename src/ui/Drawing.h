@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "resources/GdiPlus.h"
+#include "ui/LineBreak.h"
 #include "ui/ResourceStyle.h"
 
 // A rounded rectangle whose right and bottom pixels are x + w - 1 and y + h - 1; `diameter`
@@ -23,6 +25,14 @@ void DrawBorder(Gdiplus::Graphics& graphics, int32_t x, int32_t y, int32_t w, in
 // DrawString.
 void PaintText(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::Font& font,
                const Gdiplus::RectF& layout, uint32_t colour, const Gdiplus::StringFormat& format);
+
+// Distance from one line of `font` to the next, in the font's unit (pixels here).
+double FontLineHeight(const Gdiplus::Font& font);
+// The lines a text widget sets `text` in when `width` pixels wide: BreakLines with the widths
+// the system measures for `format` on one line.
+std::vector<TextLine> BreakTextLines(Gdiplus::Graphics& graphics, const std::wstring& text,
+                                     const Gdiplus::Font& font, const Gdiplus::StringFormat& format,
+                                     double width);
 
 // The style's font at the scaled size; a family that is not installed falls back to the
 // generic sans-serif one.

@@ -3,8 +3,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/ImageResource.h"
+#include "ui/LineBreak.h"
+
+namespace Gdiplus {
+class Font;
+class RectF;
+class StringFormat;
+}  // namespace Gdiplus
 
 class CTextResource : public CImageResource {
 public:
@@ -19,5 +27,11 @@ public:
     const std::wstring& GetText() const { return m_text; }
 
 private:
+    // More than one line: each in its own line box, the block aligned in the rectangle as the
+    // style says.
+    void PaintLines(Gdiplus::Graphics& graphics, const std::vector<TextLine>& lines,
+                    const Gdiplus::Font& font, const Gdiplus::StringFormat& format,
+                    const Gdiplus::RectF& layout);
+
     std::wstring m_text;
 };

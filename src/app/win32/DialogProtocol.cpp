@@ -51,6 +51,9 @@ bool RunDialogLoop(HWND dialog, UINT watched) {
             DispatchMessageW(&message);
         }
     }
+    // A handler failed while the dialog was open: the quit that ended this loop was meant for
+    // the program.
+    if (WindowHandlerFailed()) PostQuitMessage(0);
     return seen;
 }
 

@@ -19,7 +19,8 @@ bool KeepOnWorkArea(HWND page, int32_t* x, int32_t* y, const RECT& pageRect, con
 
 // Pumps the thread's messages until WM_QUIT. Messages for the dialog are dispatched; for other
 // windows only paint and timer messages are, everything else is dropped. Returns whether a
-// `watched` message (0 for none) reached the dialog. The quit message is consumed.
+// `watched` message (0 for none) reached the dialog. The quit message is consumed, unless a
+// window's handler failed meanwhile: then a new one is posted for the program's loop.
 bool RunDialogLoop(HWND dialog, UINT watched);
 
 // PlaceAndShowDialog, then RunDialogLoop.

@@ -72,7 +72,8 @@ void MakeDialogButtonStyles(DialogButtonLook look, ResourceStyle styles[kStateCo
 }
 
 CDialogTemplateView::CDialogTemplateView(HWND hWnd, IResourceMgr* resMgr, const DialogContent& content)
-    : IBaseView(hWnd, resMgr) {
+    : IBaseView(hWnd, resMgr),
+      m_closeButtonId(content.closeButton ? DIALOG_ID_CLOSE_BUTTON : DIALOG_ID_SECOND_BUTTON) {
     auto* root = AddResource(new CLayoutResource(LAYOUT_VERTICAL, kLayoutId));
     ResourceStyle panel[kStateCount];
     panel[STATE_NORMAL].m_backColor = 0xFFFFFFFF;
@@ -155,7 +156,25 @@ CDialogTemplateView::CDialogTemplateView(HWND hWnd, IResourceMgr* resMgr, const 
 }
 
 LRESULT CDialogTemplateView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && !m_bClosing) return OnCloseRequest();
+    if (message == WM_DESTROY) OnDestroyed();
     return HandleStandardMessage(message, wParam, lParam, kStandardDialog);
+}
+
+LRESULT CDialogTemplateView::OnCloseRequest() {
+    // Alt+F4 pressed twice before the loop ended must not act twice.
+    if (m_bCloseHandled) return 0;
+    m_bCloseHandled = true;
+    for (int32_t i = 0; i < GetResourceCount(); ++i) {
+        if (ButtonIdAt(static_cast<WPARAM>(i)) == m_closeButtonId) return OnResourceClicked(i, 0);
+    }
+    return 0;
+}
+
+void CDialogTemplateView::OnDestroyed() {
+    if (m_bClosing) return;
+    m_bClosing = true;
+    PostQuitMessage(0);
 }
 
 int32_t CDialogTemplateView::ButtonIdAt(WPARAM index) const {
@@ -174,6 +193,7 @@ CButtonResource* CDialogTemplateView::GetButton(int32_t id) const {
 }
 
 void CDialogTemplateView::HideCloseAndEndLoop() {
+    m_bClosing = true;
     ShowWindow(m_hWnd, SW_HIDE);
     PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
     PostMessageW(m_hWnd, WM_QUIT, 0, 0);

@@ -61,6 +61,19 @@ protected:
     // How the dialogs that close themselves leave: hidden at once, destroyed by the close
     // request, and the quit message ends the loop of the page that showed them.
     void HideCloseAndEndLoop();
+
+private:
+    // A close request that the dialog did not post itself (Alt+F4, another program) is the
+    // click of the dialog's close button, or of its second button when it has none; its own
+    // request, after a button, destroys the window.
+    LRESULT OnCloseRequest();
+    // The window went away without a button ending the page's loop (its owner was destroyed):
+    // the loop is ended so the page does not wait for a dialog that no longer exists.
+    void OnDestroyed();
+
+    int32_t m_closeButtonId;
+    bool m_bClosing = false;
+    bool m_bCloseHandled = false;
 };
 
 // Opens a document or address with the shell's "open" verb, the way the user's double click

@@ -45,7 +45,13 @@ struct ThreadImpl {
 
 uint32_t CSarnovikBasedThread::Entry(CSarnovikBasedThread* self) {
     if (self->m_bSuspended) return static_cast<uint32_t>(-1);
-    return self->Run();
+    // Bodies report through their owner's state and never throw; one that does anyway must end
+    // its thread, not the process.
+    try {
+        return self->Run();
+    } catch (...) {
+        return static_cast<uint32_t>(-1);
+    }
 }
 
 CSarnovikBasedThread::CSarnovikBasedThread() {
@@ -72,7 +78,9 @@ void CSarnovikBasedThread::Resume() {
     m_ThreadHandle->Open();
 }
 
-void* CSarnovikBasedThread::GetHandle() const { return m_ThreadHandle; }
+void* CSarnovikBasedThread::GetHandle() const {
+    return m_ThreadHandle;
+}
 
 bool CSarnovikBasedThread::WaitFor(int32_t timeoutMs) {
     if (!m_ThreadHandle) return true;

@@ -28,9 +28,15 @@ struct TimerRecord {
                 std::unique_lock<std::mutex> lock(m_mutex);
                 if (m_cv.wait_until(lock, next, [this] { return m_bStop; })) break;
             }
-            m_callback(m_user);
+            // As on Windows: a callback that threw ends the ticking, not the process.
+            bool threw = false;
+            try {
+                m_callback(m_user);
+            } catch (...) {
+                threw = true;
+            }
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_bStop) break;
+            if (m_bStop || threw) break;
         }
         bool selfDelete;
         {
@@ -80,7 +86,10 @@ void StopTimer(TimerRecord* timer) {
 uint32_t GetTickMs() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
-void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

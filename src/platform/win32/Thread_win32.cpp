@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <process.h>
+#include <windows.h>
 
 #include "platform/Thread.h"
 
@@ -14,12 +14,20 @@ struct ThreadImpl {
 };
 
 namespace {
-HANDLE H(ThreadImpl* impl) { return reinterpret_cast<HANDLE>(impl); }
+HANDLE H(ThreadImpl* impl) {
+    return reinterpret_cast<HANDLE>(impl);
+}
 }  // namespace
 
 uint32_t CSarnovikBasedThread::Entry(CSarnovikBasedThread* self) {
     if (self->m_bSuspended) return static_cast<uint32_t>(-1);
-    return self->Run();
+    // Bodies report through their owner's state and never throw; one that does anyway must end
+    // its thread, not the process.
+    try {
+        return self->Run();
+    } catch (...) {
+        return static_cast<uint32_t>(-1);
+    }
 }
 
 CSarnovikBasedThread::CSarnovikBasedThread() {
@@ -41,7 +49,9 @@ void CSarnovikBasedThread::Resume() {
     ResumeThread(H(m_ThreadHandle));
 }
 
-void* CSarnovikBasedThread::GetHandle() const { return m_ThreadHandle; }
+void* CSarnovikBasedThread::GetHandle() const {
+    return m_ThreadHandle;
+}
 
 bool CSarnovikBasedThread::WaitFor(int32_t timeoutMs) {
     if (!m_ThreadHandle) return true;

@@ -1,5 +1,5 @@
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, whose types it uses.
 #include <mmsystem.h>
 
 #include <map>
@@ -52,10 +52,18 @@ void CALLBACK Trampoline(UINT, UINT, DWORD_PTR key, DWORD_PTR, DWORD_PTR) {
         record = found->second;
         record->m_tickThread = GetCurrentThreadId();
     }
-    record->m_callback(record->m_user);
+    bool threw = false;
+    // The system's timer thread cannot take an exception; a callback that threw has left its
+    // owner in a state no later tick should build on, so its timer ticks no more.
+    try {
+        record->m_callback(record->m_user);
+    } catch (...) {
+        threw = true;
+    }
     bool freeIt = false;
     {
         RegistryLock lock;
+        if (threw) record->m_bStopped = true;
         record->m_tickThread = 0;
         if (record->m_bFreedByTick) {
             Timers().live.erase(record->m_key);

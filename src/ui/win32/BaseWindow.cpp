@@ -11,6 +11,9 @@ constexpr const wchar_t* kWindowProp = L"WndClassPtr";
 constexpr const wchar_t* kWindowTitle = L"kelvora";
 constexpr int kIconId = 102;
 
+// Main thread only, like every window.
+bool g_bHandlerFailed = false;
+
 UiRect ToUiRect(const RECT& rc) {
     return MakeUiRect(static_cast<int32_t>(rc.left), static_cast<int32_t>(rc.top),
                       static_cast<int32_t>(rc.right), static_cast<int32_t>(rc.bottom));
@@ -120,5 +123,23 @@ LRESULT CALLBACK IBaseWindow::BaseWndProc(HWND hwnd, UINT message, WPARAM wParam
     // Nothing is attached while CreateWindowExW is still running.
     auto* window = static_cast<IBaseWindow*>(GetPropW(hwnd, kWindowProp));
     if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return window->HandleMessage(message, wParam, lParam);
+    // An exception must not unwind into the system's dispatch, which has no frames the 32-bit
+    // unwinder can pass: the process would end on the spot. A handler that throws has left its
+    // action half done, so the program ends the way a failed start-up step does: the message
+    // loops end and the entry function shuts down in order.
+    try {
+        return window->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        g_bHandlerFailed = true;
+        PostQuitMessage(0);
+        return 0;
+    }
+}
+
+bool WindowHandlerFailed() {
+    return g_bHandlerFailed;
+}
+
+void ResetWindowHandlerFailure() {
+    g_bHandlerFailed = false;
 }

@@ -89,6 +89,27 @@ void DrawBorder(Gdiplus::Graphics& graphics, int32_t x, int32_t y, int32_t w, in
     graphics.DrawPath(&pen, &path);
 }
 
+double FontLineHeight(const Gdiplus::Font& font) {
+    Gdiplus::FontFamily family;
+    font.GetFamily(&family);
+    const UINT16 emHeight = family.GetEmHeight(font.GetStyle());
+    return emHeight ? font.GetSize() * family.GetLineSpacing(font.GetStyle()) / double(emHeight)
+                    : font.GetSize();
+}
+
+std::vector<TextLine> BreakTextLines(Gdiplus::Graphics& graphics, const std::wstring& text,
+                                     const Gdiplus::Font& font, const Gdiplus::StringFormat& format,
+                                     double width) {
+    Gdiplus::StringFormat oneLine(&format);
+    oneLine.SetFormatFlags(oneLine.GetFormatFlags() | Gdiplus::StringFormatFlagsNoWrap);
+    return BreakLines(text, width, [&](size_t start, size_t length) {
+        Gdiplus::RectF box;
+        graphics.MeasureString(text.c_str() + start, static_cast<INT>(length), &font, Gdiplus::PointF(0, 0),
+                               &oneLine, &box);
+        return static_cast<double>(box.Width);
+    });
+}
+
 void PaintText(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::Font& font,
                const Gdiplus::RectF& layout, uint32_t colour, const Gdiplus::StringFormat& format) {
     Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
@@ -105,10 +126,7 @@ void PaintText(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdip
         line != Gdiplus::StringAlignmentNear) {
         // One line: place its line box ourselves. Some GDI+ implementations ignore the line
         // alignment of unwrapped text in paths; this gives the same position everywhere.
-        const UINT16 emHeight = family.GetEmHeight(font.GetStyle());
-        const double lineHeight =
-            emHeight ? font.GetSize() * family.GetLineSpacing(font.GetStyle()) / double(emHeight)
-                     : font.GetSize();
+        const double lineHeight = FontLineHeight(font);
         const double room = layout.Height - lineHeight;
         Gdiplus::RectF placed = layout;
         placed.Y += static_cast<Gdiplus::REAL>(line == Gdiplus::StringAlignmentCenter ? room / 2 : room);

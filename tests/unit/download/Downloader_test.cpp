@@ -10,6 +10,7 @@
 #include "platform/Strings.h"
 #include "platform/Timer.h"
 #include "support/LoopbackContentServer.h"
+#include "support/SilentPort.h"
 
 using namespace dltest;
 
@@ -297,4 +298,22 @@ TEST_F(DownloadTest, DestroyWhileAWorkerWaitsInRecvEndsPromptly) {
     const uint32_t start = GetTickMs();
     d.reset();
     EXPECT_LT(GetTickMs() - start, 2500u);
+}
+
+// Every connect of the query gets no answer (the system would wait for its own time-out, over a
+// minute for the attempts in a row): destroying the downloader, as closing the program does,
+// still returns at once.
+TEST_F(DownloadTest, DestroyWhileConnectsGetNoAnswerReturnsWithinASecondAndAHalf) {
+    CSilentPort silent;
+    if (silent.Port() == 0) GTEST_SKIP() << "no loopback port here leaves a connect unanswered";
+    DownloadConfig config;
+    auto* downloader = static_cast<CDownloader*>(CreateDownloader(&config, nullptr, nullptr));
+    DownloaderPtr d(downloader);
+    d->SetQueryUrl("http://127.0.0.1:" + std::to_string(silent.Port()) + "/kelvora/Kelvora_install.exe");
+    ASSERT_TRUE(d->Start());
+    SleepMs(300);
+    EXPECT_EQ(DS_RUNNING, d->GetState());
+    const uint32_t start = GetTickMs();
+    d.reset();
+    EXPECT_LT(GetTickMs() - start, 1500u);
 }

@@ -6,6 +6,7 @@
 #include "download/CDownloadThread.h"
 #include "platform/Timer.h"
 #include "support/LoopbackContentServer.h"
+#include "support/SilentPort.h"
 
 using namespace dltest;
 
@@ -168,4 +169,20 @@ TEST_F(DownloadTest, DestroyingAWorkerWaitingInRecvEndsPromptly) {
     worker.reset();
     EXPECT_LT(GetTickMs() - start, 2500u);
     EXPECT_FALSE(sink.Misplaced());
+}
+
+// A worker whose connects get no answer ends as soon as it is destroyed.
+TEST_F(DownloadTest, DestroyingAWorkerWhileItConnectsOrPausesReturnsPromptly) {
+    CSilentPort silent;
+    if (silent.Port() == 0) GTEST_SKIP() << "no loopback port here leaves a connect unanswered";
+    const std::string url =
+        "http://127.0.0.1:" + std::to_string(silent.Port()) + "/kelvora/Kelvora_install.exe";
+    CRecordingSink sink(kFirst, kLast);
+    auto worker = std::make_unique<CDownloadThread>(url, 2000, 20, kFirst, kLast, &sink, 0);
+    SleepMs(300);
+    EXPECT_EQ(DS_RUNNING, worker->GetState());
+    const uint32_t start = GetTickMs();
+    worker.reset();
+    EXPECT_LT(GetTickMs() - start, 1500u);
+    EXPECT_EQ(0, sink.Writes());
 }

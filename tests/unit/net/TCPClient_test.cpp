@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "NetTestEnv.h"
 #include "net/TCPHttp.h"
+#include "platform/Timer.h"
 #include "support/LoopbackConnectProxy.h"
 #include "support/LoopbackDnsStub.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/SilentPort.h"
 
 namespace {
 
@@ -203,6 +206,43 @@ TEST_F(TCPClientTest, ProxyConnectFailures) {
         EXPECT_EQ(ThrownText([&] { client.ConnectOnce(); }), "Proxy not support") << type;
         EXPECT_TRUE(proxy.ConnectLines().empty());
     }
+}
+
+// A peer that never answers: the direct connect would wait for the system's time-out, the proxy
+// connect for its second; a cancel from another thread ends either within a wait slice, and
+// Connect gives up without its second attempt.
+TEST_F(TCPClientTest, ACancelEndsAConnectThatGetsNoAnswer) {
+    CSilentPort silent;
+    if (silent.Port() == 0) GTEST_SKIP() << "no loopback port here leaves a connect unanswered";
+    struct Case {
+        const char* what;
+        bool viaProxy;
+        bool cancel;
+        const char* error;
+        uint32_t atLeastMs, belowMs;
+    } cases[] = {
+        {"direct, cancelled", false, true, "Connect cancelled", 250, 250 + 2 * kConnectSliceMs + 150},
+        {"proxy, cancelled", true, true, "Connect cancelled", 250, 250 + 2 * kConnectSliceMs + 150},
+        {"proxy, its second runs out", true, false, "Can't connect proxy server", 950, 1600},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CTestClient client(c.viaProxy ? 80 : silent.Port());
+        if (c.viaProxy) client.SetProxy(HttpProxy(silent.Port()));
+        std::thread canceller([&] {
+            if (!c.cancel) return;
+            SleepMs(250);
+            client.Cancel();
+        });
+        const uint32_t start = GetTickMs();
+        const std::string error = ThrownText([&] { c.viaProxy ? client.ConnectOnce() : client.Connect(); });
+        const uint32_t took = GetTickMs() - start;
+        canceller.join();
+        EXPECT_EQ(c.error, error);
+        EXPECT_GE(took, c.atLeastMs);
+        EXPECT_LT(took, c.belowMs);
+    }
+    EXPECT_EQ(0, nettest::g_discoveries.load()) << "a cancelled Connect makes no second attempt";
 }
 
 TEST_F(TCPClientTest, SendAndReceiveHelpers) {

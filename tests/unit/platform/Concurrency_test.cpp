@@ -56,6 +56,20 @@ TEST(Thread, ResumeRunsOnceAndWaitForReportsTheEnd) {
     EXPECT_TRUE(thread.WaitFor(0));
 }
 
+class ThrowingThread : public CSarnovikBasedThread {
+public:
+    ~ThrowingThread() override { WaitFor(-1); }
+
+protected:
+    uint32_t Run() override { throw "body failed"; }
+};
+
+TEST(Thread, ABodyThatThrowsEndsItsThreadNotTheProcess) {
+    ThrowingThread thread;
+    thread.Resume();
+    EXPECT_TRUE(thread.WaitFor(5000)) << "waited 5 s for the thread's end";
+}
+
 TEST(XMutex, IsRecursiveAndExcludesOtherThreads) {
     CXMutex mutex;
     EXPECT_EQ(mutex.Lock(-1), 0u);
@@ -149,6 +163,62 @@ TEST(Timer, StopWaitsForATickInProgress) {
     SleepMs(200);
     EXPECT_EQ(calls, tick.calls) << "a tick ran after StopTimer returned";
     EXPECT_FALSE(tick.finishedAfterStop);
+}
+
+// Stopped from another thread while ticks run, then the owner is freed at once: a tick after
+// StopTimer returned would touch freed memory (ASan) or race with the free (TSan).
+struct StressOwner {
+    std::atomic<int> calls{0};
+    std::atomic<bool> stopped{false};
+};
+std::atomic<int> g_lateTicks{0};
+
+void StressTick(void* user) {
+    auto* owner = static_cast<StressOwner*>(user);
+    if (owner->stopped) ++g_lateTicks;
+    ++owner->calls;
+}
+
+TEST(Timer, StopFromAnotherThreadWhileTicksRunThenFreeTheOwner) {
+    g_lateTicks = 0;
+    int ticked = 0;
+    for (int i = 0; i < 1000; ++i) {
+        auto* owner = new StressOwner;
+        TimerRecord* timer = StartPeriodicTimer(1, &StressTick, owner);
+        ASSERT_NE(timer, nullptr) << "iteration " << i;
+        // Every few rounds the stop meets a running timer for sure; the others stop it at
+        // whatever point it has reached.
+        if (i % 8 == 0) {
+            const uint32_t start = GetTickMs();
+            while (owner->calls == 0 && GetTickMs() - start < 1000) SleepMs(1);
+        }
+        std::thread([&] {
+            StopTimer(timer);
+            owner->stopped = true;
+        }).join();
+        if (owner->calls > 0) ++ticked;
+        delete owner;
+    }
+    SleepMs(20);
+    EXPECT_EQ(0, g_lateTicks.load());
+    EXPECT_GE(ticked, 125) << "the stops should have met running timers";
+}
+
+void ThrowOnSecondTick(void* user) {
+    auto* probe = static_cast<TimerProbe*>(user);
+    if (++probe->calls == 2) throw "tick failed";
+}
+
+TEST(Timer, ACallbackThatThrowsEndsTheTickingNotTheProcess) {
+    TimerProbe probe;
+    TimerRecord* timer = StartPeriodicTimer(10, &ThrowOnSecondTick, &probe);
+    ASSERT_NE(timer, nullptr);
+    const uint32_t start = GetTickMs();
+    while (probe.calls < 2 && GetTickMs() - start < 3000) SleepMs(5);
+    ASSERT_EQ(2, probe.calls.load()) << "waited 3 s for two ticks";
+    SleepMs(150);
+    EXPECT_EQ(2, probe.calls.load());
+    StopTimer(timer);
 }
 
 TEST(Timer, TickDifferencesSurviveTheWrap) {

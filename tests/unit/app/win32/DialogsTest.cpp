@@ -13,6 +13,8 @@
 #include "app/win32/InstallReminderWindow.h"
 #include "app/win32/WarnWindow.h"
 #include "ui/ButtonResource.h"
+#include "ui/DibSurface.h"
+#include "ui/Drawing.h"
 #include "ui/TextResource.h"
 #include "ui/UiScale.h"
 
@@ -229,6 +231,166 @@ TEST_F(DialogsTest, ButtonsPostTheirMessageAndEndTheLoop) {
     }
 }
 
+// How a dialog is closed from outside while its loop runs, driven from a thread timer.
+enum CloseBy { kCloseMessage, kAltF4, kDestroyed };
+struct OutsideClose {
+    HWND dialog = nullptr;
+    CloseBy how = kCloseMessage;
+    bool acted = false;
+    bool stuck = false;
+};
+OutsideClose g_close;
+
+void CALLBACK CloseFromOutside(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_close.acted) {
+        g_close.acted = true;
+        if (g_close.how == kCloseMessage) PostMessageW(g_close.dialog, WM_CLOSE, 0, 0);
+        // The key as the system delivers Alt+F4: a system key with the Alt flag set.
+        if (g_close.how == kAltF4) PostMessageW(g_close.dialog, WM_SYSKEYDOWN, VK_F4, (1 << 29) | 1);
+        if (g_close.how == kDestroyed) DestroyWindow(g_close.dialog);
+        return;
+    }
+    // Still running long after: give up on the loop, so the case fails instead of hanging.
+    KillTimer(nullptr, id);
+    g_close.stuck = true;
+    PostQuitMessage(0);
+}
+
+TEST_F(DialogsTest, CloseFromOutsideEndsTheLoopLikeTheCloseButtonAndThePageAnswersAgain) {
+    // Every dialog gets a close request; the key and the vanished window are the same path
+    // into it, so one dialog each is enough for those.
+    struct Case {
+        Kind kind;
+        CloseBy how;
+        UINT watched;
+        bool windowGone;
+    } cases[] = {
+        {kDownloadReminder, kCloseMessage, 0, false}, {kError, kCloseMessage, WM_CHILD_RETRY, true},
+        {kInstallReminder, kCloseMessage, 0, false},  {kWarn, kCloseMessage, WM_CHILD_CONFIRM_EXIT, true},
+        {kWarn, kAltF4, WM_CHILD_CONFIRM_EXIT, true}, {kDownloadReminder, kAltF4, 0, false},
+        {kError, kDestroyed, WM_CHILD_RETRY, true},
+    };
+    TestMainWindow page;
+    page.Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.kind) + " closed by " + std::to_string(c.how));
+        g_opened.clear();
+        auto dialog = MakeDialog(c.kind, page.GetHwnd(), s_pResMgr);
+        const HWND hwnd = dialog->GetHwnd();
+        g_close = OutsideClose{hwnd, c.how};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &CloseFromOutside);
+        // The close must look like the "no" answer: nothing watched, nothing opened.
+        EXPECT_FALSE(ShowDialogModal(page.GetHwnd(), *dialog, c.watched));
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(g_close.acted);
+        EXPECT_FALSE(g_close.stuck);
+        EXPECT_TRUE(g_opened.empty());
+        EXPECT_EQ(c.windowGone, !IsWindow(hwnd));
+        // No second quit is left over for the page's own loop.
+        MSG quit;
+        EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        dialog.reset();
+
+        page.m_seen.clear();
+        PostMessageW(page.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+        EXPECT_TRUE(PumpUntil([&] { return page.Saw(WM_LBUTTONDOWN); }, 2000, "the page's click"));
+    }
+}
+
+CTextResource* MessageText(const IBaseView& view) {
+    // The template's third text: title, heading, message.
+    int seen = 0;
+    for (int32_t i = 0; i < view.GetResourceCount(); ++i) {
+        if (view.GetResource(i)->GetType() == RES_TEXT && ++seen == 3)
+            return static_cast<CTextResource*>(view.GetResource(i));
+    }
+    return nullptr;
+}
+
+// Pixels in the box that are clearly not the white panel.
+int InkIn(const CDibSurface& surface, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    int ink = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+        for (int32_t x = left; x < right; ++x) {
+            const uint32_t p = surface.GetPixel(x, y);
+            if ((p >> 24) > 0x80 && ((p >> 16) & 0xFF) < 0xC0) ++ink;
+        }
+    }
+    return ink;
+}
+
+// Every dialog drawn at scale 1.0: the message is set in lines that fit its box, and the last
+// character of the last line is on the picture, where a rendering of that line alone puts ink.
+// At scale 1.5 the lines still fit the box.
+TEST_F(DialogsTest, EveryMessageIsDrawnWholeInsideItsBox) {
+    TestMainWindow page;
+    for (Kind kind : {kDownloadReminder, kError, kInstallReminder, kWarn}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        auto dialog = MakeDialog(kind, page.GetHwnd(), s_pResMgr);
+        CTextResource* message = MessageText(*dialog->GetView());
+        ASSERT_NE(nullptr, message);
+        const std::wstring& text = message->GetText();
+        const UiRect rc = message->GetRect();
+        const ResourceStyle& style = message->GetStyle(STATE_NORMAL);
+        Gdiplus::StringFormat format(0, 0);
+        ApplyStyleFormat(format, style);
+
+        for (double scale : {1.0, 1.5}) {
+            CDibSurface scratch(nullptr, 8, 8);
+            Gdiplus::Graphics graphics(scratch.GetDC());
+            auto font = MakeStyleFont(style, scale * GetUiScale());
+            const double width = rc.Width() * scale, height = rc.Height() * scale;
+            const std::vector<TextLine> lines = BreakTextLines(graphics, text, *font, format, width);
+            EXPECT_GE(lines.size(), 2u) << "scale " << scale;
+            EXPECT_LE(lines.size() * FontLineHeight(*font), height + 0.5) << "scale " << scale;
+            std::wstring joined;
+            for (const TextLine& line : lines) joined += text.substr(line.start, line.length);
+            EXPECT_EQ(text, joined) << "scale " << scale;
+        }
+
+        RECT client;
+        GetClientRect(dialog->GetHwnd(), &client);
+        CDibSurface drawn(nullptr, client.right, client.bottom);
+        dialog->GetView()->DrawResources(drawn.GetDC());
+
+        Gdiplus::Graphics graphics(drawn.GetDC());
+        auto font = MakeStyleFont(style, GetUiScale());
+        const std::vector<TextLine> lines = BreakTextLines(graphics, text, *font, format, rc.Width());
+        ASSERT_FALSE(lines.empty());
+        const TextLine last = lines.back();
+        const double lineHeight = FontLineHeight(*font);
+        const int32_t top = rc.top + static_cast<int32_t>((lines.size() - 1) * lineHeight);
+        const int32_t bottom = rc.top + static_cast<int32_t>(lines.size() * lineHeight + 0.5);
+        Gdiplus::StringFormat oneLine(&format);
+        oneLine.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+        Gdiplus::RectF upToLast;
+        graphics.MeasureString(text.c_str() + last.start, static_cast<INT>(last.length - 1), font.get(),
+                               Gdiplus::PointF(0, 0), &oneLine, &upToLast);
+        // The measure holds the layout's padding of a sixth of the em on either side; the last
+        // character's cell begins one padding before the measured end.
+        const int32_t left = rc.left + static_cast<int32_t>(upToLast.Width - font->GetSize() / 6);
+        const int32_t right = rc.right;
+
+        // The same line alone, drawn where the message's last line goes.
+        CDibSurface alone(nullptr, client.right, client.bottom);
+        {
+            Gdiplus::Graphics lineGraphics(alone.GetDC());
+            Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+            lineGraphics.FillRectangle(&white, 0, 0, client.right, client.bottom);
+            lineGraphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+            PaintText(lineGraphics, text.substr(last.start, last.length), *font,
+                      Gdiplus::RectF(static_cast<Gdiplus::REAL>(rc.left), static_cast<Gdiplus::REAL>(top),
+                                     static_cast<Gdiplus::REAL>(rc.Width()),
+                                     static_cast<Gdiplus::REAL>(lineHeight)),
+                      style.m_textColor, oneLine);
+        }
+        const int expected = InkIn(alone, left, top, right, bottom);
+        const int found = InkIn(drawn, left, top, right, bottom);
+        EXPECT_GT(expected, 3) << "the last character of the line alone leaves ink";
+        EXPECT_GE(found, expected / 2) << "the last character of the message is drawn";
+    }
+}
+
 TEST_F(DialogsTest, PressOutsideTheButtonsDoesNothing) {
     TestMainWindow page;
     page.Show();
@@ -274,6 +436,27 @@ TEST_F(DialogsTest, PrivateLoopKeepsInputFromThePageButLetsItPaint) {
     EXPECT_FALSE(IsWindow(hDialog));
 }
 
+// A handler of the page throws while the dialog's loop runs (its timer is still dispatched):
+// the dialog's loop ends, and the quit goes on to the program's loop, which ends too.
+TEST_F(DialogsTest, AHandlerThatThrowsDuringTheDialogEndsTheDialogAndThenTheProgram) {
+    TestMainWindow page;
+    page.Show();
+    ResetWindowHandlerFailure();
+    page.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message == WM_TIMER && wParam == 9) {
+            KillTimer(page.GetHwnd(), 9);
+            throw "create window error";
+        }
+    };
+    ErrorWindow dialog(page.GetHwnd(), s_pResMgr, L"ProgressChildCloseWnd");
+    SetTimer(page.GetHwnd(), 9, 50, nullptr);
+    EXPECT_FALSE(ShowDialogModal(page.GetHwnd(), dialog, WM_CHILD_RETRY));
+    page.m_onMessage = nullptr;
+    EXPECT_TRUE(WindowHandlerFailed());
+    EXPECT_TRUE(PumpUntilQuit(1000));
+    ResetWindowHandlerFailure();
+}
+
 TEST_F(DialogsTest, DialogCentresOverThePageAndStaysOnTheWorkArea) {
     TestMainWindow page;
     RECT work;
@@ -316,7 +499,7 @@ TEST_F(DialogsTest, DialogCentresOverThePageAndStaysOnTheWorkArea) {
 // The cancel confirmation as the welcome and custom pages run it, driven from a thread timer
 // (dispatched by the private loop like any timer).
 struct CancelScript {
-    int32_t button = DIALOG_ID_SECOND_BUTTON;
+    int32_t button = DIALOG_ID_SECOND_BUTTON;  // 0: a close request from outside
     bool askAgain = false;
     IBaseView* page = nullptr;
     HWND* childSlot = nullptr;
@@ -334,6 +517,11 @@ void CALLBACK DriveCancelDialog(HWND, UINT, UINT_PTR id, DWORD) {
         // A second close request while the dialog is open only brings it forward.
         ShowCancelConfirmation(*g_script.page, nullptr, L"BeginChildCloseWnd", *g_script.childSlot);
         g_script.dialogsWhileOpen = CountThreadWindows(L"BeginChildCloseWnd");
+    }
+    if (g_script.button == 0) {
+        // Closed by the system (Alt+F4, another program) instead of a button.
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        return;
     }
     auto* window = static_cast<WarnWindow*>(WindowObject(dialog));
     PostClick(dialog, window->GetDialogView()->GetButton(g_script.button)->GetRect());
@@ -355,6 +543,7 @@ TEST_F(DialogsTest, CancelConfirmationEndsTheProgramOnlyWhenConfirmed) {
     } cases[] = {
         {DIALOG_ID_SECOND_BUTTON, true, false},
         {DIALOG_ID_CLOSE_BUTTON, false, false},
+        {0, false, false},
         {DIALOG_ID_FIRST_BUTTON, false, true},
     };
     for (const Case& c : cases) {

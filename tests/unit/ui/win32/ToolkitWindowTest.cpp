@@ -403,3 +403,40 @@ TEST_F(ToolkitWindowTest, ResizeRescalesAndRecentres) {
     EXPECT_EQ(10, rc.left);
     EXPECT_EQ(170, rc.bottom);
 }
+
+// A window whose handler throws: the message comes back to the sender and the dispatcher, the
+// program is told to end through its loop, and nothing is left half dead.
+class ThrowingWindow : public IBaseWindow {
+public:
+    static constexpr UINT kThrow = WM_APP + 1;
+    ThrowingWindow() : IBaseWindow(L"KelvoraToolkitThrowingWindow", 200, 100, nullptr) {}
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kThrow) throw "create window error";
+        return DefWindowProcW(m_hWnd, message, wParam, lParam);
+    }
+};
+
+TEST_F(ToolkitWindowTest, AHandlerThatThrowsReturnsAndEndsTheLoop) {
+    ThrowingWindow window;
+    PumpMessages();
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    ResetWindowHandlerFailure();
+    for (bool sent : {true, false}) {
+        SCOPED_TRACE(sent ? "sent" : "posted and dispatched");
+        if (sent) {
+            EXPECT_EQ(0, SendMessageW(window.GetHwnd(), ThrowingWindow::kThrow, 0, 0));
+        } else {
+            PostMessageW(window.GetHwnd(), ThrowingWindow::kThrow, 0, 0);
+            ASSERT_TRUE(PeekMessageW(&message, window.GetHwnd(), ThrowingWindow::kThrow,
+                                     ThrowingWindow::kThrow, PM_REMOVE));
+            EXPECT_EQ(0, DispatchMessageW(&message));
+        }
+        EXPECT_TRUE(WindowHandlerFailed());
+        EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+            << "the program's loop ends";
+        EXPECT_TRUE(IsWindow(window.GetHwnd()));
+        ResetWindowHandlerFailure();
+    }
+}
