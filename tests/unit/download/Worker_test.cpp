@@ -178,7 +178,7 @@ TEST_F(DownloadTest, DestroyingAWorkerWhileItConnectsOrPausesReturnsPromptly) {
     const std::string url =
         "http://127.0.0.1:" + std::to_string(silent.Port()) + "/kelvora/Kelvora_install.exe";
     CRecordingSink sink(kFirst, kLast);
-    auto worker = std::make_unique<CDownloadThread>(url, 2000, 20, kFirst, kLast, &sink, 0);
+    auto worker = std::make_unique<CDownloadThread>(url, 2000, 20, kFirst, kLast, kSize, &sink, 0);
     SleepMs(300);
     EXPECT_EQ(DS_RUNNING, worker->GetState());
     const uint32_t start = GetTickMs();
