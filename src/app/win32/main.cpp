@@ -14,6 +14,4 @@ extern "C" __attribute__((force_align_arg_pointer)) int KelvoraEntry() {
 }
 
 // The command line and the show mode are deliberately ignored.
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    return RunInstaller(instance);
-}
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return RunInstaller(instance); }
