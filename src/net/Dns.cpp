@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
 #include "net/Sockets.h"
 #include "platform/Timer.h"
@@ -20,6 +21,22 @@ std::atomic<uint16_t> g_ownResolverPort{kelvora_config::kFallbackDnsPort};
 
 uint16_t ReadBe16(const uint8_t* p) {
     return static_cast<uint16_t>((p[0] << 8) | p[1]);
+}
+
+// The ID is what a forger who cannot see the query has to guess; the process id would be known
+// to every program on the machine.
+uint16_t NewQueryId() {
+    try {
+        std::random_device source;
+        return static_cast<uint16_t>(source());
+    } catch (...) {
+        // No random source: the tick counter still changes from query to query.
+        return static_cast<uint16_t>((GetTickMs() * 2654435761u) >> 16);
+    }
+}
+
+uint8_t LowerAscii(uint8_t c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c - 'A' + 'a') : c;
 }
 
 // Closes the resolver's socket on every way out.
@@ -97,6 +114,21 @@ bool ReadDnsName(const uint8_t* reply, size_t size, size_t pos, std::string& nam
     }
 }
 
+bool DnsReplyAnswersQuery(const uint8_t* reply, size_t size, const std::vector<uint8_t>& query) {
+    if (reply == nullptr || query.size() <= kDnsHeaderSize || size < query.size()) return false;
+    if (std::memcmp(reply, query.data(), 2) != 0) return false;
+    const bool isResponse = (reply[2] & 0x80) != 0;
+    const uint8_t rcode = reply[3] & 0x0F;
+    if (!isResponse || rcode != 0 || ReadBe16(reply + 4) != 1) return false;
+    // The question as sent: labels, then type and class. A server may change the case of the
+    // name's letters, nothing else.
+    const size_t typeAt = query.size() - 4;
+    for (size_t i = kDnsHeaderSize; i < typeAt; ++i) {
+        if (LowerAscii(reply[i]) != LowerAscii(query[i])) return false;
+    }
+    return std::memcmp(reply + typeAt, query.data() + typeAt, 4) == 0;
+}
+
 int ParseDnsReply(const uint8_t* reply, size_t size, size_t answersAt, uint32_t* result) {
     if (reply == nullptr || result == nullptr) return -1;
     result[0] = 0;
@@ -167,8 +199,7 @@ int DnsResolve(const char* host, uint32_t* result, int timeoutMs, const char* se
     if (timeoutMs <= 0) timeoutMs = kDnsDefaultTimeoutMs;
     uint32_t serverAddr = 0;
     if (server == nullptr || TextToAddress(kAddressFamilyIPv4, server, &serverAddr) != 1) return -1;
-    const uint16_t id = static_cast<uint16_t>(CurrentProcessId() & 0xFFFF);
-    const std::vector<uint8_t> query = BuildDnsQuery(host, id);
+    const std::vector<uint8_t> query = BuildDnsQuery(host, NewQueryId());
     if (query.empty()) return -1;
 
     CSocketOwner sock(OpenUdpSocket());
@@ -190,7 +221,7 @@ int DnsResolve(const char* host, uint32_t* result, int timeoutMs, const char* se
         // Anyone on the path can send a datagram to this port; only the server's answer to this
         // query may steer where the download goes.
         if (fromAddr != serverAddr || fromPort != netPort) continue;
-        if (got < 2 || std::memcmp(reply.data(), query.data(), 2) != 0) continue;
+        if (!DnsReplyAnswersQuery(reply.data(), got, query)) continue;
         return ParseDnsReply(reply.data(), got, query.size(), result);
     }
 }

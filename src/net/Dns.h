@@ -19,8 +19,9 @@ constexpr int kAddressFamilyIPv4 = 2;
 // Asks `server` (dotted IPv4) at `port` for the A records of `host`. A time-out of 0 or less
 // means 3000 ms. Returns 0 when at least one address was found, -1 otherwise (bad arguments,
 // unusable server text or host name, send or receive error, time-out, a malformed reply, or a
-// reply without A records). Only a datagram from the server's address and port that carries the
-// query's ID counts as the reply; anything else is ignored while the wait goes on. Reentrant.
+// reply without A records). Each query carries a fresh random ID. Only a datagram from the
+// server's address and port that answers the query (DnsReplyAnswersQuery) counts as the reply;
+// anything else is ignored while the wait goes on. Reentrant.
 int DnsResolve(const char* host, uint32_t* result, int timeoutMs, const char* server,
                uint16_t port = kelvora_config::kFallbackDnsPort);
 
@@ -28,6 +29,11 @@ int DnsResolve(const char* host, uint32_t* result, int timeoutMs, const char* se
 // Empty for a name that cannot be sent: empty, a label over 63 bytes, an empty label other than
 // a final ".", or a name over 253 bytes.
 std::vector<uint8_t> BuildDnsQuery(const char* host, uint16_t id);
+
+// True when `reply` answers `query` (as BuildDnsQuery made it): the query's ID, QR set, RCODE 0,
+// one question, and that question echoed (its name compared regardless of ASCII case, type and
+// class exactly). The answers of such a reply start at query.size().
+bool DnsReplyAnswersQuery(const uint8_t* reply, size_t size, const std::vector<uint8_t>& query);
 
 // Walks the answers of a reply whose answer section starts at `answersAt` (the query's length,
 // since the question is echoed), collecting A addresses into `result` (layout above). Reads

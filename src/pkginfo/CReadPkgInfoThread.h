@@ -19,9 +19,9 @@ public:
     virtual ~CReadPkgInfoThread();
 
     // Cuts the owner off, asks the thread to stop and gives it 1 ms; a thread that is still busy
-    // (blocked in a network call) is ended by force. Returns false in that case: the object
-    // must then be handed to AbandonThread instead of being deleted, because a POSIX thread is
-    // only detached and still runs on it.
+    // (blocked in a network call) is let go to end on its own or with the process. Returns false
+    // in that case: the object must then be handed to AbandonThread instead of being deleted,
+    // because the thread still runs on it.
     bool Stop();
 
     // Throws "parse decrypt data error", "root member not exist", "code error" or

@@ -9,6 +9,13 @@
 
 bool RemoveDirTree(const std::wstring& path) {
     if (path.empty()) return false;
+    // The elevated installer empties a folder that the user's own programs can write: a link
+    // planted in it would otherwise have this process empty the link's target. A link goes
+    // itself, is never entered. The name loses its trailing separators first, because through
+    // "link/" the system looks at the target instead of the link.
+    std::wstring name = path;
+    while (name.size() > 1 && (name.back() == L'\\' || name.back() == L'/')) name.pop_back();
+    if (const int link = RemoveIfLink(name)) return link > 0;
     if (FileFindPtr entry{FindFirstEntry(path, L"*")}) {
         do {
             std::wstring child = GetEntryPath(entry.get());

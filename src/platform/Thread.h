@@ -20,9 +20,9 @@ public:
     void* GetHandle() const;
     // -1 waits without limit; true when there is no thread or it ended in time.
     bool WaitFor(int32_t timeoutMs);
-    // Ends the thread at once without unwinding it (Windows) or abandons it (POSIX, where the
-    // thread is detached and must not touch its object afterwards). For threads that cannot be
-    // trusted to return in time at process exit.
+    // Lets the thread go without waiting for it: it is no longer joined, and keeps running until
+    // its body returns or the process ends. The object must then stay alive for as long as the
+    // thread may use it. For threads that cannot be trusted to return in time at process exit.
     void Terminate();
 
 protected:

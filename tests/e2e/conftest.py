@@ -213,3 +213,23 @@ def pytest_runtest_makereport(item, call):
     outcome = yield
     report = outcome.get_result()
     setattr(item, "rep_" + report.when, report)
+
+
+@pytest.fixture
+def desktop_shell(env):
+    """A stand-in desktop shell (kv_shell.exe): Wine has no shell window whose token the installer
+    could borrow for the programs it starts for the user."""
+    shell = env.products["standin"].parent / "kv_shell.exe"
+    if not shell.exists():
+        pytest.skip("%s not built" % shell)
+    # A copy per test, so the ready mark is this run's.
+    own = env.home / "shell" / "kv_shell.exe"
+    own.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copy(shell, own)
+    process = env.wine.start(own, "120", log=env.artifacts / "shell.log")
+    env.processes.append(process)
+    # The stand-in exits at once with 1 when it could not become the shell.
+    poll(lambda: own.with_name("kv_shell.exe.ready").exists() or process.poll() is not None, 20,
+         "the stand-in desktop shell")
+    assert process.poll() is None, "the stand-in could not become the desktop shell"
+    return process

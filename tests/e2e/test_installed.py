@@ -1,8 +1,6 @@
 """Start-up decisions against an installed product and the server's version."""
 import time
 
-import pytest
-
 from loopback import poll
 import flows
 import pages
@@ -10,9 +8,7 @@ import pages
 INSTALLED = "C:\\Apps\\Old\\kelvora"  # the stand-in product carries 3.1.2.450
 
 
-@pytest.mark.xfail(reason="under Wine the launch as the desktop user does not start the product yet",
-                   strict=False)
-def test_up_to_date_shows_the_latest_version_page_and_open_starts_the_product(env):
+def test_up_to_date_shows_the_latest_version_page_and_open_starts_the_product(env, desktop_shell):
     env.preinstall(INSTALLED)
     env.pkginfo(version="3.1.2.450")
     app = env.launch()

@@ -1,8 +1,7 @@
 #include "app/win32/CBeginView.h"
 
-#include <shellapi.h>
-
 #include "app/AppMessages.h"
+#include "app/win32/DesktopLaunch.h"
 #include "app/win32/PageCommon.h"
 #include "app/win32/WarnWindow.h"
 #include "kelvora_config.h"
@@ -168,7 +167,7 @@ LRESULT CBeginView::OnResourceClicked(WPARAM wParam, LPARAM) {
             PostMessageW(m_hWnd, WM_SWITCH_VIEW, VIEW_FLAG_SECOND, 0);
             break;
         case ID_TERMS_LINK:
-            ShellExecuteW(nullptr, L"open", kelvora_config::kProductWebSite, nullptr, nullptr, SW_SHOWNORMAL);
+            OpenAddressForDesktopUser(kelvora_config::kProductWebSite);
             break;
         default:
             break;

@@ -1,8 +1,7 @@
 #include "app/win32/CFinishedView.h"
 
-#include <shellapi.h>
-
 #include "app/AppMessages.h"
+#include "app/win32/DesktopLaunch.h"
 #include "app/win32/PageCommon.h"
 #include "resources/ResourceMgr.h"
 #include "ui/LayoutResource.h"
@@ -106,7 +105,7 @@ LRESULT CFinishedView::OnResourceClicked(WPARAM wParam, LPARAM) {
     if (!resource || resource->GetType() != RES_BUTTON) return 0;
     // A missing product is not reported: the installer ends either way.
     if (resource->GetId() == ID_LAUNCH && !m_installedPath.empty()) {
-        ShellExecuteW(nullptr, L"open", m_installedPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        StartForDesktopUser(m_installedPath);
     }
     ShowWindow(m_hWnd, SW_HIDE);
     PostQuitMessage(0);

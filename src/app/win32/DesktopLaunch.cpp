@@ -1,5 +1,7 @@
 #include "app/win32/DesktopLaunch.h"
 
+#include <shellapi.h>
+
 namespace {
 
 constexpr DWORD kMediumIntegrity = 0x2000;
@@ -104,4 +106,30 @@ DWORD LaunchAsDesktopUser(const wchar_t* path, wchar_t* commandLine, const wchar
         HandOver(info, nullptr);
     }
     return result;
+}
+
+namespace {
+
+void ShellOpenHere(const std::wstring& target) {
+    ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void StartForDesktopUser(const std::wstring& path) {
+    if (path.empty()) return;
+    if (LaunchAsDesktopUser(path.c_str(), nullptr, nullptr, nullptr) == 0) return;
+    ShellOpenHere(path);
+}
+
+void OpenAddressForDesktopUser(const std::wstring& address) {
+    if (address.empty()) return;
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        const std::wstring explorer = std::wstring(windows, length) + L"\\explorer.exe";
+        std::wstring commandLine = L"\"" + explorer + L"\" \"" + address + L"\"";
+        if (LaunchAsDesktopUser(explorer.c_str(), &commandLine[0], nullptr, nullptr) == 0) return;
+    }
+    ShellOpenHere(address);
 }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/win32/DesktopLaunch.h"
 #include "resources/ResourceMgr.h"
 #include "ui/ButtonResource.h"
 #include "ui/LayoutResource.h"
@@ -19,6 +20,7 @@ void ShellExecuteOpen(const std::wstring& target) {
 }
 
 ShellOpener g_shellOpener = &ShellExecuteOpen;
+ShellOpener g_addressOpener = &OpenAddressForDesktopUser;
 
 void TextStyle(ResourceStyle styles[kStateCount], uint32_t colour, int32_t vAlign) {
     for (int32_t i = 0; i < kStateCount; ++i) {
@@ -36,6 +38,14 @@ void ShellOpen(const std::wstring& target) {
 
 void SetShellOpener(ShellOpener opener) {
     g_shellOpener = opener ? opener : &ShellExecuteOpen;
+}
+
+void AddressOpen(const std::wstring& address) {
+    g_addressOpener(address);
+}
+
+void SetAddressOpener(ShellOpener opener) {
+    g_addressOpener = opener ? opener : &OpenAddressForDesktopUser;
 }
 
 void MakeDialogButtonStyles(DialogButtonLook look, ResourceStyle styles[kStateCount]) {

@@ -81,3 +81,7 @@ private:
 using ShellOpener = void (*)(const std::wstring& target);
 void ShellOpen(const std::wstring& target);
 void SetShellOpener(ShellOpener opener);
+// Opens a web address in the desktop user's browser (OpenAddressForDesktopUser); tests replace
+// it the same way.
+void AddressOpen(const std::wstring& address);
+void SetAddressOpener(ShellOpener opener);

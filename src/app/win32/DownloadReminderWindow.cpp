@@ -26,7 +26,7 @@ LRESULT DownloadReminderView::OnResourceClicked(WPARAM wParam, LPARAM) {
     const int32_t id = ButtonIdAt(wParam);
     if (id < 0) return 0;
     // The address is the downloader's, which keeps it as UTF-8 text.
-    if (id == DIALOG_ID_FIRST_BUTTON && !m_downloadUrl.empty()) ShellOpen(Utf8ToWide(m_downloadUrl));
+    if (id == DIALOG_ID_FIRST_BUTTON && !m_downloadUrl.empty()) AddressOpen(Utf8ToWide(m_downloadUrl));
     PostQuitMessage(0);
     return 0;
 }

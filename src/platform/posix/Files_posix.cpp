@@ -105,6 +105,13 @@ std::wstring QueryAppDataFolder() {
     return std::wstring();
 }
 
+int RemoveIfLink(const std::wstring& path) {
+    struct stat st;
+    const std::string target = ToPosixPath(path);
+    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+    return unlink(target.c_str()) == 0 ? 1 : -1;
+}
+
 bool RemoveEmptyDir(const std::wstring& path) { return rmdir(ToPosixPath(path).c_str()) == 0; }
 
 int MakeNewDir(const std::wstring& path) {

@@ -100,6 +100,15 @@ std::wstring QueryAppDataFolder() {
     return buffer;
 }
 
+int RemoveIfLink(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return 0;
+    // RemoveDirectoryW on a junction or a folder link removes the link, never the target's content.
+    const BOOL removed =
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
+    return removed ? 1 : -1;
+}
+
 bool RemoveEmptyDir(const std::wstring& path) { return RemoveDirectoryW(path.c_str()) != FALSE; }
 
 int MakeNewDir(const std::wstring& path) {

@@ -61,8 +61,9 @@ bool CSarnovikBasedThread::WaitFor(int32_t timeoutMs) {
 
 void CSarnovikBasedThread::Terminate() {
     if (!m_ThreadHandle) return;
-    TerminateThread(H(m_ThreadHandle), 0);
-    WaitForSingleObject(H(m_ThreadHandle), INFINITE);
+    // Never TerminateThread: a thread ended inside the heap or the loader lock leaves that lock
+    // held for good, and the process exit then hangs on it (with the single-instance mutex still
+    // held). The thread is let go instead; its body or the process exit ends it.
     CloseHandle(H(m_ThreadHandle));
     m_ThreadHandle = nullptr;
 }

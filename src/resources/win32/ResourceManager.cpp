@@ -8,18 +8,33 @@
 #include "resources/GdiPlus.h"
 #include "resources/UnZip.h"
 
+namespace {
+
+// Never a relative name: without the run folder, a bare "images\\" or "Resource.zip" would be
+// the current folder, usually the user's Downloads, where anybody can have placed pictures.
+std::wstring ImagesFolderIn(const std::wstring& runFolder) {
+    return runFolder.empty() ? std::wstring() : runFolder + L"images\\";
+}
+std::wstring ArchivePathIn(const std::wstring& runFolder) {
+    return runFolder.empty() ? std::wstring() : runFolder + L"Resource.zip";
+}
+
+}  // namespace
+
 std::wstring GetImagesFolder() {
-    return GetRunDir() + L"images\\";
+    return ImagesFolderIn(GetRunDir());
 }
 std::wstring GetArchivePath() {
-    return GetRunDir() + L"Resource.zip";
+    return ArchivePathIn(GetRunDir());
 }
 
 ImageEntry::~ImageEntry() {
     delete m_pImage;
 }
 
-CResourceManager::CResourceManager(const wchar_t* name, const wchar_t* type) {
+CResourceManager::CResourceManager(const wchar_t* name, const wchar_t* type, const std::wstring& runFolder)
+    : m_imagesFolder(ImagesFolderIn(runFolder)), m_archivePath(ArchivePathIn(runFolder)) {
+    if (runFolder.empty()) throw "load resource error";
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
     if (LoadImageFolder() || ExtractArchive()) return;
@@ -38,7 +53,7 @@ void CResourceManager::Release() {
 }
 
 bool CResourceManager::LoadImageFolder() {
-    const std::wstring folder = GetImagesFolder();
+    const std::wstring& folder = m_imagesFolder;
     if (!DirExists(folder)) {
         if (!CreateDirectories(folder)) throw "make dir failed";
         return false;
@@ -62,9 +77,9 @@ bool CResourceManager::LoadImageFolder() {
 }
 
 bool CResourceManager::ExtractArchive() {
-    const std::wstring archive = GetArchivePath();
+    const std::wstring& archive = m_archivePath;
     if (!FileExists(archive) || GetFileLength(archive) == 0) return false;
-    if (UnzipAll(GetImagesFolder(), archive) != 0) return false;
+    if (UnzipAll(m_imagesFolder, archive) != 0) return false;
     return LoadImageFolder();
 }
 
@@ -77,7 +92,7 @@ bool CResourceManager::WriteArchive(const wchar_t* name, const wchar_t* type) {
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes || size == 0) return false;
     try {
-        CFileStream stream(GetArchivePath(), kModeCreate);
+        CFileStream stream(m_archivePath, kModeCreate);
         if (stream.Write(bytes, static_cast<int32_t>(size)) != static_cast<int32_t>(size)) return false;
     } catch (const char*) {
         return false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "resources/ResourceMgr.h"
 
 struct ImageEntry {
@@ -25,8 +26,8 @@ class CResourceManager final : public IResourceMgr {
 public:
     // Starts GDI+, then makes the pictures available: an images folder already in the run
     // folder, else Resource.zip there, else the resource written out as Resource.zip.
-    // Throws "make dir failed" or "load resource error".
-    CResourceManager(const wchar_t* name, const wchar_t* type);
+    // Throws "make dir failed" or "load resource error" (also when there is no run folder).
+    CResourceManager(const wchar_t* name, const wchar_t* type, const std::wstring& runFolder = GetRunDir());
     CResourceManager(const CResourceManager&) = delete;
     CResourceManager& operator=(const CResourceManager&) = delete;
 
@@ -42,9 +43,12 @@ private:
     bool ExtractArchive();
     bool WriteArchive(const wchar_t* name, const wchar_t* type);
 
+    const std::wstring m_imagesFolder;
+    const std::wstring m_archivePath;
     std::vector<std::unique_ptr<ImageEntry>> m_entries;
     ULONG_PTR m_gdiplusToken = 0;
 };
 
+// Where the pictures and the archive are in this run's folder; empty without a run folder.
 std::wstring GetImagesFolder();
 std::wstring GetArchivePath();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -191,7 +192,15 @@ TEST_F(DnsResolveTest, AnswersFromTheServer) {
     EXPECT_EQ(result[0], 1u);
     EXPECT_EQ(result[1], Addr(127, 0, 0, 9));
     ASSERT_EQ(stub.Queries().size(), 1u);
-    EXPECT_EQ(stub.Queries()[0], AsText(BuildDnsQuery("files.kelvora.test", CurrentProcessId() & 0xFFFF)));
+    // Everything but the ID is fixed; the ID is drawn anew for every query.
+    const std::string sent = stub.Queries()[0];
+    EXPECT_EQ(sent.substr(2), QueryFor("files.kelvora.test").substr(2));
+    std::set<std::string> ids{sent.substr(0, 2)};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(DnsResolve("files.kelvora.test", result, 2000, "127.0.0.1", stub.Port()), 0);
+        ids.insert(stub.Queries().back().substr(0, 2));
+    }
+    EXPECT_GT(ids.size(), 1u) << "three queries, one ID";
 }
 
 TEST_F(DnsResolveTest, ForgedRepliesAreIgnoredWhileTheWaitGoesOn) {
@@ -200,8 +209,20 @@ TEST_F(DnsResolveTest, ForgedRepliesAreIgnoredWhileTheWaitGoesOn) {
         wrongId[0] = static_cast<char>(wrongId[0] ^ 0x5A);
         DnsDatagram otherPort{MakeDnsReply(query, {ARecord(7, 7, 7, 7)})};
         otherPort.m_fromOtherPort = true;
-        DnsDatagram real{MakeDnsReply(query, {ARecord(127, 0, 0, 5)}), 200};
-        return std::vector<DnsDatagram>{{wrongId}, otherPort, real};
+        std::string otherName = MakeDnsReply(query, {ARecord(8, 8, 8, 8)});
+        otherName[13] = static_cast<char>(otherName[13] ^ 0x01);  // first letter of the echoed name
+        std::string otherType = MakeDnsReply(query, {ARecord(8, 8, 8, 9)});
+        otherType[query.size() - 3] = 28;  // AAAA
+        std::string notAResponse = MakeDnsReply(query, {ARecord(9, 9, 9, 9)});
+        notAResponse[2] = static_cast<char>(notAResponse[2] & 0x7F);  // QR clear
+        std::string nameError = MakeDnsReply(query, {ARecord(10, 10, 10, 10)});
+        nameError[3] = static_cast<char>(nameError[3] | 3);  // RCODE 3
+        // The letters' case may change on the way back; the answer is still this query's.
+        std::string upperCase = MakeDnsReply(query, {ARecord(127, 0, 0, 5)});
+        upperCase[13] = static_cast<char>(upperCase[13] - 'a' + 'A');
+        DnsDatagram real{upperCase, 200};
+        return std::vector<DnsDatagram>{{wrongId}, otherPort, {otherName}, {otherType}, {notAResponse},
+                                        {nameError}, real};
     });
     uint32_t result[kDnsResultSize] = {};
     ASSERT_EQ(DnsResolve("x.test", result, 2000, "127.0.0.1", stub.Port()), 0);

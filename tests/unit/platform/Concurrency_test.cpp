@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -68,6 +69,33 @@ TEST(Thread, ABodyThatThrowsEndsItsThreadNotTheProcess) {
     ThrowingThread thread;
     thread.Resume();
     EXPECT_TRUE(thread.WaitFor(5000)) << "waited 5 s for the thread's end";
+}
+
+// A thread that is let go is not killed: ended by force it could die holding a lock (the heap's)
+// that the rest of the process, its exit included, still needs.
+TEST(Thread, TerminateLetsABusyThreadGoWithoutEndingIt) {
+    class Busy : public CSarnovikBasedThread {
+    public:
+        std::atomic<bool> m_bRelease{false};
+        std::atomic<bool> m_bFinished{false};
+
+    protected:
+        uint32_t Run() override {
+            while (!m_bRelease) SleepMs(5);
+            m_bFinished = true;
+            return 0;
+        }
+    };
+    auto busy = std::make_unique<Busy>();
+    busy->Resume();
+    const uint32_t start = GetTickMs();
+    busy->Terminate();
+    EXPECT_LT(GetTickMs() - start, 500u) << "Terminate waited for the thread";
+    EXPECT_EQ(busy->GetHandle(), nullptr);
+    busy->m_bRelease = true;
+    for (int i = 0; i < 400 && !busy->m_bFinished; ++i) SleepMs(5);
+    EXPECT_TRUE(busy->m_bFinished) << "the thread did not go on after Terminate";
+    SleepMs(50);  // past the end of its body, the thread no longer uses the object
 }
 
 TEST(XMutex, IsRecursiveAndExcludesOtherThreads) {

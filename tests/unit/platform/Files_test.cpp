@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
 #include "TestFolder.h"
+#include "TestLinks.h"
 #include "platform/FileStream.h"
 
 namespace {
@@ -71,6 +73,48 @@ TEST(Files, RemoveDirTree) {
     EXPECT_TRUE(RemoveDirTree(dir / L"tree"));
     EXPECT_FALSE(DirExists(dir / L"tree"));
     EXPECT_TRUE(RemoveFile(dir / L"missing") == false);
+}
+
+// A link planted in a folder that is removed recursively: the link goes, what it points at stays.
+TEST(Files, RemoveDirTreeRemovesLinksWithoutFollowingThem) {
+    TestFolder dir;
+    const std::wstring outside = dir / L"outside";
+    CreateDirectories(outside + L"\\inner");
+    Touch(outside + L"\\keep.txt");
+    Touch(outside + L"\\inner\\keep2.txt");
+    Touch(dir / L"outside.txt");
+
+    struct Case {
+        const char* what;
+        std::wstring link;    // made inside dir\\tree unless it is the tree itself
+        std::wstring remove;  // what RemoveDirTree is given
+        bool folder;
+    };
+    const std::wstring tree = dir / L"tree";
+    const Case cases[] = {
+        {"folder link inside the tree", tree + L"\\sub\\link", tree, true},
+        {"file link inside the tree", tree + L"\\sub\\link.txt", tree, false},
+        {"the tree itself is a folder link", tree, tree + L"\\", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.link != tree) {
+            CreateDirectories(tree + L"\\sub");
+            Touch(tree + L"\\sub\\own.txt");
+        }
+        const bool made =
+            c.folder ? MakeFolderLink(c.link, outside) : MakeFileLink(c.link, dir / L"outside.txt");
+        if (!made) {
+            RemoveDirTree(tree);
+            std::printf("[ SKIPPED  ] %s: this system cannot make the link here\n", c.what);
+            continue;
+        }
+        EXPECT_TRUE(RemoveDirTree(c.remove));
+        EXPECT_FALSE(DirExists(tree) || FileExists(tree));
+        EXPECT_TRUE(FileExists(outside + L"\\keep.txt"));
+        EXPECT_TRUE(FileExists(outside + L"\\inner\\keep2.txt"));
+        EXPECT_TRUE(FileExists(dir / L"outside.txt"));
+    }
 }
 
 TEST(Files, WorkAndRunFolders) {

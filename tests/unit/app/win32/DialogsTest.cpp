@@ -92,9 +92,11 @@ protected:
         ASSERT_TRUE(TrustTestRoot());
         g_opened.clear();
         SetShellOpener(&RecordOpen);
+        SetAddressOpener(&RecordOpen);
     }
     void TearDown() override {
         SetShellOpener(nullptr);
+        SetAddressOpener(nullptr);
         DeleteFileW((InstallerFolder() + InstallerName(false)).c_str());
         RemoveDirectoryW(InstallerFolder().c_str());
     }

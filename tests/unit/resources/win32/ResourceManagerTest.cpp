@@ -47,9 +47,9 @@ std::set<std::wstring> FilesIn(const std::wstring& folder) {
     return names;
 }
 
-std::string ConstructionError(const wchar_t* name) {
+std::string ConstructionError(const wchar_t* name, const std::wstring& runFolder = GetRunDir()) {
     try {
-        IResourceMgr* manager = new CResourceManager(name, kSkinResourceType);
+        IResourceMgr* manager = new CResourceManager(name, kSkinResourceType, runFolder);
         manager->Release();
     } catch (const char* message) {
         return message;
@@ -151,4 +151,20 @@ TEST_F(ResourceManagerTest, AnImagesFolderThatCannotBeMadeIsReported) {
     WriteBytes(GetRunDir() + L"images", "in the way");
     EXPECT_EQ("make dir failed", ConstructionError(MAKEINTRESOURCEW(kSkinResourceId)));
     RemoveFile(GetRunDir() + L"images");
+}
+
+TEST_F(ResourceManagerTest, WithoutARunFolderTheCurrentFolderIsNeitherReadNorWritten) {
+    // The current folder is where the user saved the installer: pictures there are not ours.
+    const std::wstring current = GetRunDir() + L"current\\";
+    ASSERT_TRUE(CreateDirectories(current + L"images"));
+    WriteBytes(current + L"images\\logo.png", "planted");
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(current.c_str()));
+    const std::string error = ConstructionError(MAKEINTRESOURCEW(kSkinResourceId), L"");
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ("load resource error", error);
+    EXPECT_EQ(std::set<std::wstring>{L"logo.png"}, FilesIn(current + L"images"));
+    EXPECT_FALSE(FileExists(current + L"Resource.zip"));
+    RemoveDirTree(current);
 }

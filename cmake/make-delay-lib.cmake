@@ -1,0 +1,61 @@
+# Run with cmake -P: turns the toolchain's import library of one system DLL into a delayed-import
+# library, so the DLL is resolved on first use (through the process's DLL search hook) instead of
+# by the loader at process start.
+# In: NM, AR, DLLTOOL, IMPORT_LIB, DLL_NAME, WORK_DIR, OUTPUT, UNDERSCORE_PREFIX.
+execute_process(COMMAND ${NM} -g --defined-only ${IMPORT_LIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE nm_result)
+if(NOT nm_result EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${IMPORT_LIB}")
+endif()
+# Every function of an import library has its "__imp_" pointer; 32-bit names carry the extra
+# leading underscore of the C convention, and stdcall's "@N" stays for the symbol (dlltool -k
+# drops it from the name looked up in the DLL).
+string(REGEX MATCHALL "__imp_[^\r\n]+" pointers "${symbols}")
+set(def "LIBRARY ${DLL_NAME}\nEXPORTS\n")
+foreach(pointer IN LISTS pointers)
+  string(REGEX REPLACE "^__imp_" "" name "${pointer}")
+  if(UNDERSCORE_PREFIX)
+    string(REGEX REPLACE "^_" "" name "${name}")
+  endif()
+  string(APPEND def "${name}\n")
+endforeach()
+list(LENGTH pointers count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no functions found in ${IMPORT_LIB}")
+endif()
+get_filename_component(stem ${OUTPUT} NAME_WE)
+set(def_file ${WORK_DIR}/${stem}.def)
+file(WRITE ${def_file} "${def}")
+execute_process(COMMAND ${DLLTOOL} -k --input-def ${def_file} --dllname ${DLL_NAME} --output-delaylib ${OUTPUT}
+                RESULT_VARIABLE dlltool_result)
+if(NOT dlltool_result EQUAL 0)
+  message(FATAL_ERROR "${DLLTOOL} failed for ${DLL_NAME}")
+endif()
+
+# Some import libraries also carry ordinary objects (GDI+'s cached generic font families and
+# format GUIDs); those move over unchanged. nm -A names each symbol's member.
+execute_process(COMMAND ${NM} -A ${IMPORT_LIB} OUTPUT_VARIABLE listing ERROR_QUIET)
+string(REPLACE "\n" ";" lines "${listing}")
+set(import_members "")
+set(all_members "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[^:]+:([^:]+):.* ([A-Za-z]) ([^ ]+)$")
+    set(member ${CMAKE_MATCH_1})
+    list(APPEND all_members ${member})
+    if(CMAKE_MATCH_2 STREQUAL "I" OR CMAKE_MATCH_2 STREQUAL "i" OR CMAKE_MATCH_3 MATCHES "^__imp_|_iname$|^_?_head_")
+      list(APPEND import_members ${member})
+    endif()
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES all_members)
+list(REMOVE_ITEM all_members ${import_members})
+if(all_members)
+  set(extract_dir ${WORK_DIR}/${stem}-objects)
+  file(REMOVE_RECURSE ${extract_dir})
+  file(MAKE_DIRECTORY ${extract_dir})
+  execute_process(COMMAND ${AR} x ${IMPORT_LIB} ${all_members} WORKING_DIRECTORY ${extract_dir})
+  list(TRANSFORM all_members PREPEND ${extract_dir}/)
+  execute_process(COMMAND ${AR} r ${OUTPUT} ${all_members} RESULT_VARIABLE ar_result)
+  if(NOT ar_result EQUAL 0)
+    message(FATAL_ERROR "${AR} could not add the objects of ${IMPORT_LIB}")
+  endif()
+endif()
