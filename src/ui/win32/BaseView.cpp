@@ -20,6 +20,7 @@ void IBaseView::DrawResources(HDC hdc) {
     for (IBaseResource* resource : m_resources) {
         if (resource) resource->Draw(hdc);
     }
+    DrawFocusMark(hdc);
 }
 
 LRESULT IBaseView::PaintLayered() {
