@@ -11,6 +11,7 @@
 #include "ui/BaseResource.h"
 
 class IResourceMgr;
+class CViewAccessible;
 
 class IBaseView {
 public:
@@ -62,6 +63,9 @@ public:
     bool IsFocusable(int32_t index) const;
     // The focusable widgets in reading order.
     std::vector<int32_t> FocusOrder() const;
+    // Posts the click a mouse release would; false (and nothing posted) for anything but a
+    // shown button or check box, and for a disabled button.
+    bool Activate(int32_t index);
 
 protected:
     // The standard mouse handling. `alsoCheckbox`: moving onto a check box also returns the
@@ -96,10 +100,10 @@ protected:
 private:
     // Tab, Shift+Tab, Enter, Space and Esc; whether the key was one of them.
     bool OnKeyDown(WPARAM key);
-    // Posts the click a mouse release would, unless the widget is a disabled button.
-    void Activate(int32_t index);
     int32_t IndexOfButton(int32_t id) const;
     void DrawFocusMark(HDC hdc);
 
     int32_t m_focusIndex = -1;
+    // Made when a screen reader first asks; cut off from the view when the view goes.
+    CViewAccessible* m_pAccessible = nullptr;
 };

@@ -1,8 +1,12 @@
 // The keyboard side of IBaseView: a focus that Tab walks over the controls in reading order,
 // Enter, Space and Esc turned into the clicks a mouse would make, and the mark that shows
-// where the focus is. Kept apart from the painting and the mouse handling.
+// where the focus is; the screen readers' question goes to the accessible object. Kept apart
+// from the painting and the mouse handling.
+#include <oleacc.h>
+
 #include <cmath>
 
+#include "ui/AccessibleView.h"
 #include "ui/BaseView.h"
 #include "ui/Drawing.h"
 #include "ui/EditResource.h"
@@ -27,6 +31,11 @@ int32_t Scaled(double base) {
 
 LRESULT IBaseView::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_KEYDOWN && OnKeyDown(wParam)) return 0;
+    // The id arrives as a 32-bit value in a pointer-sized parameter.
+    if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        LRESULT answer = 0;
+        if (AnswerClientObject(*this, m_pAccessible, wParam, &answer)) return answer;
+    }
     return HandleMessage(message, wParam, lParam);
 }
 
@@ -70,6 +79,9 @@ void IBaseView::SetFocusIndex(int32_t index) {
     if (index == m_focusIndex) return;
     m_focusIndex = index;
     Invalidate();
+    if (const LONG child = AccessibleChildId(*this, index)) {
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, child);
+    }
 }
 
 int32_t IBaseView::IndexOfButton(int32_t id) const {
@@ -81,15 +93,16 @@ int32_t IBaseView::IndexOfButton(int32_t id) const {
     return -1;
 }
 
-void IBaseView::Activate(int32_t index) {
+bool IBaseView::Activate(int32_t index) {
     IBaseResource* resource = GetResource(index);
-    if (!resource || !resource->IsVisible()) return;
+    if (!resource || !resource->IsVisible()) return false;
     const ResourceType type = resource->GetType();
-    if (type != RES_BUTTON && type != RES_CHECKBOX) return;
-    if (type == RES_BUTTON && static_cast<CImageResource*>(resource)->GetState() == STATE_DISABLED) return;
+    if (type != RES_BUTTON && type != RES_CHECKBOX) return false;
+    if (type == RES_BUTTON && static_cast<CImageResource*>(resource)->GetState() == STATE_DISABLED)
+        return false;
     const UiRect& rc = resource->GetRect();
     const LPARAM centre = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    PostMessageW(m_hWnd, WM_RESOURCE_CLICKED, static_cast<WPARAM>(index), centre);
+    return PostMessageW(m_hWnd, WM_RESOURCE_CLICKED, static_cast<WPARAM>(index), centre) != FALSE;
 }
 
 bool IBaseView::OnKeyDown(WPARAM key) {
