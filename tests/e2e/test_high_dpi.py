@@ -25,15 +25,20 @@ DARK = (0x1A, 0x1A, 0x1A)
 def wine_hidpi(display):
     host = WineHost(ROOT / "deps" / "wineprefix", ROOT / "build" / ("e2e-prefix-%ddpi" % DPI), display,
                     bits=build_bits(build_dir()))
+    set_dpi(host, DPI)
+    yield host
+    host.shutdown()
+
+
+def set_dpi(host, dpi):
+    host.end_programs()
     for key in ("HKCU\\Control Panel\\Desktop",
                 "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"):
-        rc, out = host.reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(DPI), "/f")
+        rc, out = host.reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
         assert rc == 0, out
     # The display settings are read when the prefix's server starts.
     subprocess.run([WINESERVER, "-k"], env=host.env, stderr=subprocess.DEVNULL)
     subprocess.run([WINESERVER, "-p"], env=host.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    yield host
-    host.shutdown()
 
 
 @pytest.fixture
@@ -60,6 +65,14 @@ def teal_at(shot, window, base, spot):
     return flows.is_teal(shot, window, base, spot)
 
 
+def shot_when_teal(env, name, window, base, spot, what):
+    """A screenshot, taken again until the window has painted its teal button at `spot`."""
+    def probe():
+        picture = env.screen.shot(name)
+        return picture if teal_at(picture, window, base, spot) else None
+    return poll(probe, 10, what)
+
+
 def test_every_page_scales_and_the_keyboard_installs(env_hidpi):
     env = env_hidpi
     env.pkginfo()
@@ -67,25 +80,31 @@ def test_every_page_scales_and_the_keyboard_installs(env_hidpi):
     env.launch()
 
     welcome = wait_big(env)
-    shot = env.shot("welcome-144dpi")
-    assert teal_at(shot, welcome, pages.PAGE, pages.Welcome.install_probe), "install button not at its scaled place"
+    shot_when_teal(env, "01-welcome-144dpi", welcome, pages.PAGE, pages.Welcome.install_probe,
+                   "the install button at its scaled place")
 
     # The close cross's dialog, opened and left with Esc.
     env.screen.click(*pages.point(welcome, pages.PAGE, 300, 100))  # the page takes the keyboard
     env.screen.key("Escape")
     dialog = wait_small(env)
-    shot = env.shot("cancel-dialog-144dpi")
-    assert teal_at(shot, dialog, pages.SMALL, pages.Dialog.second_probe)
+    shot_when_teal(env, "02-cancel-dialog-144dpi", dialog, pages.SMALL, pages.Dialog.second_probe,
+                   "the dialog's second button at its scaled place")
     env.screen.key("Escape")
     flows.wait_gone(env, dialog, "the cancel dialog left with Esc")
+    poll(lambda: teal_at(env.screen.shot("welcome-probe"), welcome, pages.PAGE, pages.Welcome.install_probe),
+         10, "the welcome page painted again without the dialog")
 
-    # The custom page: its edit field writes the folder at the scaled font size.
+    # The custom page (the same size, so told apart by where its install button is): its edit
+    # field writes the folder at the scaled font size.
     flows.click(env, welcome, pages.PAGE, pages.Welcome.custom)
-    poll(lambda: not teal_at(env.screen.shot("custom-probe"), welcome, pages.PAGE, pages.Welcome.install_probe),
-         10, "the custom page")
+
+    def custom_shown():
+        probe = env.screen.shot("custom-probe")
+        return (not teal_at(probe, welcome, pages.PAGE, pages.Welcome.install_probe)
+                and teal_at(probe, welcome, pages.PAGE, pages.Custom.install_probe))
+    poll(custom_shown, 10, "the custom page's install button at its scaled place")
     custom = wait_big(env)
     shot = env.shot("custom-144dpi")
-    assert teal_at(shot, custom, pages.PAGE, pages.Custom.install_probe)
     x, y = pages.point(custom, pages.PAGE, *pages.Custom.edit)
     box = (x - int(150 * SCALE), y - int(8 * SCALE), x + int(150 * SCALE), y + int(8 * SCALE))
     assert shot.count(box, DARK, tolerance=60) > 60, "no readable text in the edit field"
@@ -112,3 +131,31 @@ def test_every_page_scales_and_the_keyboard_installs(env_hidpi):
     finish = wait_big(env)
     assert finish.size == BIG
     env.shot("finish-144dpi")
+
+
+def test_latest_version_page_scales_and_esc_ends_the_installer(env_hidpi):
+    env = env_hidpi
+    env.preinstall("C:\\Apps\\Old\\kelvora")
+    env.pkginfo(version="3.1.2.450")  # what the stand-in product carries
+    app = env.launch()
+    latest = wait_small(env)
+    shot_when_teal(env, "latest-version-144dpi", latest, pages.SMALL, pages.Latest.install_probe,
+                   "the install button of the latest-version page at its scaled place")
+    env.screen.click(*pages.point(latest, pages.SMALL, 200, 90))  # the page takes the keyboard
+    env.screen.key("Escape")  # as its close cross: the installer ends
+    assert env.wait_exit(app) == 0
+
+
+# Runs last in the module: it leaves the prefix at another DPI until the fixture's next use.
+@pytest.mark.parametrize("dpi, page", [(120, (750, 500)), (192, (1200, 800))])
+def test_window_size_follows_the_dpi(env_hidpi, dpi, page):
+    env = env_hidpi
+    set_dpi(env.wine, dpi)
+    try:
+        env.pkginfo()
+        env.launch()
+        window = env.screen.wait_window("kelvora", size=page, timeout=30, what="the welcome page at %dx%d" % page)
+        shot_when_teal(env, "welcome-%ddpi" % dpi, window, pages.PAGE, pages.Welcome.install_probe,
+                       "the install button at its scaled place")
+    finally:
+        set_dpi(env.wine, DPI)
