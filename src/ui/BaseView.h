@@ -1,6 +1,6 @@
 // The contents of one top-level window: an owned, ordered list of widgets that the view paints
-// (opaque for pages, per-pixel alpha for dialogs), hit-tests and drives with the mouse.
-// Windows only.
+// (opaque for pages, per-pixel alpha for dialogs), hit-tests and drives with the mouse and the
+// keyboard, and describes to screen readers. Windows only.
 #pragma once
 
 #include <windows.h>
