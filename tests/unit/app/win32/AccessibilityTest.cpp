@@ -181,13 +181,12 @@ TEST_F(AccessibilityTest, FocusMovesAreAnnouncedWithTheChildId) {
     g_events = nullptr;
     ASSERT_TRUE(announced);
     EXPECT_EQ(events.children.back(), install);
-    if (GetFocus() == m_window->GetHwnd()) {
-        EXPECT_TRUE(State(m_acc, install) & STATE_SYSTEM_FOCUSED);
-        VARIANT focus;
-        VariantInit(&focus);
-        ASSERT_EQ(m_acc->get_accFocus(&focus), S_OK);
-        EXPECT_EQ(focus.lVal, install);
-    }
+    ASSERT_EQ(GetFocus(), m_window->GetHwnd());
+    EXPECT_TRUE(State(m_acc, install) & STATE_SYSTEM_FOCUSED);
+    VARIANT focus;
+    VariantInit(&focus);
+    ASSERT_EQ(m_acc->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(focus.lVal, install);
 }
 
 // A page with a progress bar, the way the progress page holds one.
