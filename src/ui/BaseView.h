@@ -1,6 +1,6 @@
 // The contents of one top-level window: an owned, ordered list of widgets that the view paints
-// (opaque for pages, per-pixel alpha for dialogs), hit-tests and drives with the mouse.
-// Windows only.
+// (opaque for pages, per-pixel alpha for dialogs), hit-tests and drives with the mouse and the
+// keyboard, and describes to screen readers. Windows only.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include "ui/BaseResource.h"
 
 class IResourceMgr;
+class CViewAccessible;
 
 class IBaseView {
 public:
@@ -21,6 +22,9 @@ public:
     virtual ~IBaseView();
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // What a window hands its messages to: the keyboard and the screen readers' questions are
+    // answered here the same way for every view, everything else goes to HandleMessage.
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     // WM_PAINT of a dialog: makes the window layered on first use and hands the system one
     // 32-bit bitmap with per-pixel alpha. Returns 0.
     virtual LRESULT PaintLayered();
@@ -51,6 +55,18 @@ public:
     HWND GetHwnd() const { return m_hWnd; }
     int32_t GetHoverIndex() const { return m_hoverIndex; }
 
+    // The widget the keyboard acts on (-1: none). Setting it repaints the focus mark, tells
+    // screen readers and, for the edit field, hands it the keyboard.
+    int32_t GetFocusIndex() const { return m_focusIndex; }
+    void SetFocusIndex(int32_t index);
+    // Buttons (links included), check boxes and edit fields that are shown and not disabled.
+    bool IsFocusable(int32_t index) const;
+    // The focusable widgets in reading order.
+    std::vector<int32_t> FocusOrder() const;
+    // Posts the click a mouse release would; false (and nothing posted) for anything but a
+    // shown button or check box, and for a disabled button.
+    bool Activate(int32_t index);
+
 protected:
     // The standard mouse handling. `alsoCheckbox`: moving onto a check box also returns the
     // buttons to normal (the pages with a check box); `drag`: a press outside a button drags the
@@ -71,8 +87,23 @@ protected:
     // The view's own action for the button at index wParam.
     virtual LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) { return 0; }
 
+    // Ids of the button Enter presses when no button has the focus and of the button Esc
+    // presses (-1: none; Esc then asks the window to close, as Alt+F4 does).
+    virtual int32_t DefaultButtonId() const { return -1; }
+    virtual int32_t CancelButtonId() const { return -1; }
+
     HWND m_hWnd;
     IResourceMgr* m_pResMgr;
     std::vector<IBaseResource*> m_resources;
     int32_t m_hoverIndex = -1;
+
+private:
+    // Tab, Shift+Tab, Enter, Space and Esc; whether the key was one of them.
+    bool OnKeyDown(WPARAM key);
+    int32_t IndexOfButton(int32_t id) const;
+    void DrawFocusMark(HDC hdc);
+
+    int32_t m_focusIndex = -1;
+    // Made when a screen reader first asks; cut off from the view when the view goes.
+    CViewAccessible* m_pAccessible = nullptr;
 };

@@ -19,6 +19,7 @@ public:
     void SetChecked(int32_t checked) { m_checked = checked; }
     int32_t GetChecked() const { return m_checked; }
     void SetText(const std::wstring& text) { m_text = text; }
+    const std::wstring& GetText() const { return m_text; }
     const UiRect& GetIconRect() const { return m_rcIcon; }
 
 private:

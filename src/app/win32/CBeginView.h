@@ -40,6 +40,8 @@ private:
     LRESULT OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonUpHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) override;
+    int32_t DefaultButtonId() const override { return ID_INSTALL; }
+    int32_t CancelButtonId() const override { return ID_CLOSE; }
     bool UpdateStates(int32_t index, UINT event) override;
     void ToggleTerms();
     void SetButtonState(int32_t id, int32_t state);

@@ -45,6 +45,7 @@ private:
     LRESULT OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonUpHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) override;
+    int32_t DefaultButtonId() const override { return ID_INSTALL; }
     bool UpdateStates(int32_t index, UINT event) override;
     bool UpdateSpaceHint();
     void BrowseForFolder();

@@ -30,6 +30,8 @@ public:
 private:
     LRESULT OnLButtonDownHere(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) override;
+    int32_t DefaultButtonId() const override { return ID_LAUNCH; }
+    int32_t CancelButtonId() const override { return ID_CLOSE; }
     bool UpdateStates(int32_t index, UINT event) override;
 
     std::wstring m_installedPath;

@@ -30,6 +30,8 @@ public:
 
 private:
     LRESULT OnResourceClicked(WPARAM wParam, LPARAM lParam) override;
+    int32_t DefaultButtonId() const override { return ID_INSTALL; }
+    int32_t CancelButtonId() const override { return ID_CLOSE; }
     void Quit();
 
     std::wstring m_installedPath;

@@ -58,6 +58,13 @@ public:
     CButtonResource* GetButton(int32_t id) const;
 
 protected:
+    // Enter's button is the second one, the one the dialog suggests. Esc's is the close cross;
+    // without one, the second button, which is the dismissing choice in every such dialog and,
+    // unlike a bare close request, always ends the loop that shows the dialog.
+    int32_t DefaultButtonId() const override { return DIALOG_ID_SECOND_BUTTON; }
+    int32_t CancelButtonId() const override {
+        return GetButton(DIALOG_ID_CLOSE_BUTTON) ? DIALOG_ID_CLOSE_BUTTON : DIALOG_ID_SECOND_BUTTON;
+    }
     // How the dialogs that close themselves leave: hidden at once, destroyed by the close
     // request, and the quit message ends the loop of the page that showed them.
     void HideCloseAndEndLoop();

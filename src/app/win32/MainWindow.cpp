@@ -179,6 +179,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 0;
     // No closing while the product is downloaded and installed.
     if (message == WM_CLOSE && m_curView == VIEW_FLAG_THIRD) return 0;
-    if (m_pCurView) return m_pCurView->HandleMessage(message, wParam, lParam);
+    if (m_pCurView) return m_pCurView->Dispatch(message, wParam, lParam);
     return DefWindowProcW(m_hWnd, message, wParam, lParam);
 }

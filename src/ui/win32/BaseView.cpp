@@ -2,11 +2,13 @@
 
 #include <cassert>
 
+#include "ui/AccessibleView.h"
 #include "ui/DibSurface.h"
 #include "ui/ImageResource.h"
 #include "ui/ViewMessages.h"
 
 IBaseView::~IBaseView() {
+    DisconnectAccessible(m_pAccessible);
     for (IBaseResource* resource : m_resources) delete resource;
     m_resources.clear();
 }
@@ -20,6 +22,7 @@ void IBaseView::DrawResources(HDC hdc) {
     for (IBaseResource* resource : m_resources) {
         if (resource) resource->Draw(hdc);
     }
+    DrawFocusMark(hdc);
 }
 
 LRESULT IBaseView::PaintLayered() {

@@ -10,5 +10,5 @@ CDialogWindow::~CDialogWindow() {
 LRESULT CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 0;
     if (!m_pView) return DefWindowProcW(m_hWnd, message, wParam, lParam);
-    return m_pView->HandleMessage(message, wParam, lParam);
+    return m_pView->Dispatch(message, wParam, lParam);
 }

@@ -48,6 +48,12 @@ LRESULT CALLBACK CEditResource::EditWndProc(HWND hwnd, UINT message, WPARAM wPar
     // The sunken edge, border and scroll bar would frame the field on the flat skin.
     if (message == WM_NCPAINT && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)) return 0;
     if (message == WM_NCDESTROY) RemovePropW(hwnd, kEditProp);
+    // Tab and Esc belong to the page: they move the focus on or close, as from any control.
+    if (message == WM_KEYDOWN && (wParam == VK_TAB || wParam == VK_ESCAPE)) {
+        SendMessageW(GetParent(hwnd), message, wParam, lParam);
+        return 0;
+    }
+    if (message == WM_CHAR && (wParam == L'\t' || wParam == 0x1B)) return 0;
     return CallWindowProcW(g_editClassProc, hwnd, message, wParam, lParam);
 }
 

@@ -43,7 +43,7 @@ LRESULT TestMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     if (message == WM_CLOSE) return 0;
     if (message == WM_ERASEBKGND) return 0;
-    if (m_pView) return m_pView->HandleMessage(message, wParam, lParam);
+    if (m_pView) return m_pView->Dispatch(message, wParam, lParam);
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
         BeginPaint(m_hWnd, &ps);

@@ -393,6 +393,49 @@ TEST_F(DialogsTest, EveryMessageIsDrawnWholeInsideItsBox) {
     }
 }
 
+// Enter presses the focused button or the second one, Esc the close cross or, without one, the
+// second button; Tab starts at the cross and then walks the buttons from the left.
+TEST_F(DialogsTest, KeysPressTheButtonsAMouseWould) {
+    struct Case {
+        Kind kind;
+        std::vector<WPARAM> keys;
+        UINT watched;
+        bool seen;
+        const wchar_t* opened;
+    } cases[] = {
+        {kWarn, {VK_RETURN}, WM_CHILD_CONFIRM_EXIT, false, nullptr},
+        {kWarn, {VK_TAB, VK_TAB, VK_RETURN}, WM_CHILD_CONFIRM_EXIT, true, nullptr},
+        {kWarn, {VK_TAB, VK_TAB, VK_SPACE}, WM_CHILD_CONFIRM_EXIT, true, nullptr},
+        {kWarn, {VK_TAB, VK_TAB, VK_ESCAPE}, WM_CHILD_CONFIRM_EXIT, false, nullptr},
+        {kError, {VK_TAB, VK_RETURN}, WM_CHILD_RETRY, true, nullptr},
+        {kError, {VK_ESCAPE}, WM_CHILD_RETRY, false, nullptr},
+        {kDownloadReminder,
+         {VK_TAB, VK_RETURN},
+         0,
+         false,
+         L"http://127.0.0.1:18481/kelvora/Kelvora_install.exe"},
+        {kDownloadReminder, {VK_ESCAPE}, 0, false, nullptr},
+        {kInstallReminder, {VK_RETURN}, 0, false, nullptr},
+    };
+    TestMainWindow page;
+    page.Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.kind) + " keys " + std::to_string(c.keys.size()));
+        g_opened.clear();
+        auto dialog = MakeDialog(c.kind, page.GetHwnd(), s_pResMgr);
+        const HWND hwnd = dialog->GetHwnd();
+        PlaceAndShowDialog(page.GetHwnd(), *dialog);
+        for (WPARAM key : c.keys) PostMessageW(hwnd, WM_KEYDOWN, key, 1);
+        EXPECT_EQ(c.seen, RunDialogLoop(hwnd, c.watched));
+        if (c.opened) {
+            ASSERT_EQ(1u, g_opened.size());
+            EXPECT_EQ(c.opened, g_opened[0]);
+        } else {
+            EXPECT_TRUE(g_opened.empty());
+        }
+    }
+}
+
 TEST_F(DialogsTest, PressOutsideTheButtonsDoesNothing) {
     TestMainWindow page;
     page.Show();
