@@ -5,26 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "download/DownloadTestEnv.h"
 #include "download/SoakRun.h"
-#include "net/Dns.h"
-#include "net/TCPClient.h"
-#include "platform/CommonIntf.h"
 #include "platform/Files.h"
-#include "platform/Strings.h"
-
-namespace {
-
-bool LocalOnlyResolver(const char* host, uint32_t& netAddr) {
-    if (std::string(host) != "localhost") return false;
-    netAddr = MakeNetAddr(127, 0, 0, 1);
-    return true;
-}
-
-void NoProxy(const std::string&, ProxySetting& setting) {
-    setting = ProxySetting();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 4) {
@@ -39,11 +22,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "soak_bench: COUNT, BUDGET_SECONDS and PARALLEL must be positive\n");
         return 2;
     }
-    // Loopback servers only: no proxy, no resolver but the one that knows localhost.
-    SetSystemResolver(&LocalOnlyResolver);
-    SetProxyDiscoverer(&NoProxy);
-    SetOwnResolverPort(1);
-    CreateCommonIntf();
+    dltest::UseLoopbackOnly();
     const std::wstring dir = GetWorkDir() + L"soak-bench\\";
     RemoveDirTree(dir);
     CreateDirectories(dir);

@@ -26,16 +26,18 @@ void NoProxy(const std::string&, ProxySetting& setting) {
 
 class CSeamEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        SetSystemResolver(&LocalOnlyResolver);
-        SetProxyDiscoverer(&NoProxy);
-        SetOwnResolverPort(1);
-        CreateCommonIntf();
-    }
+    void SetUp() override { UseLoopbackOnly(); }
 };
 ::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new CSeamEnvironment);
 
 }  // namespace
+
+void UseLoopbackOnly() {
+    SetSystemResolver(&LocalOnlyResolver);
+    SetProxyDiscoverer(&NoProxy);
+    SetOwnResolverPort(1);
+    CreateCommonIntf();
+}
 
 std::string MakeContent(size_t size, uint32_t seed) {
     std::mt19937 random(seed);

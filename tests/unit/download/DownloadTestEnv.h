@@ -14,6 +14,9 @@
 
 namespace dltest {
 
+// Loopback servers only: no proxy, no resolver but one that knows localhost, the own resolver
+// on a port where nothing answers; then the settings object. Test executables get it by linking.
+void UseLoopbackOnly();
 // Bytes that differ from their neighbours and from any HTTP text, so a misplaced block shows.
 std::string MakeContent(size_t size, uint32_t seed);
 // A fresh folder under the build's test home (wide, with a trailing separator).
