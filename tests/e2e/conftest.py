@@ -192,20 +192,27 @@ class Env:
                 process.wait(timeout=10)
 
 
-@pytest.fixture
-def env(request, wine, display, products, run_artifacts):
+def make_world(request, wine, display, products, run_artifacts, last_shot_always=False):
+    """One test's Env in `wine` (a generator for fixtures): clean state before, the last screen
+    (on failure, or always) and no program left after."""
     artifacts = run_artifacts / request.node.name
     artifacts.mkdir(parents=True, exist_ok=True)
     wine.reset(extra_dirs=[wine.drive_c / "kv-e2e", wine.drive_c / "Apps"])
     world = Env(wine, Screen(display, artifacts), products, artifacts)
     yield world
     try:
-        if request.node.rep_call.failed if hasattr(request.node, "rep_call") else True:
+        failed = request.node.rep_call.failed if hasattr(request.node, "rep_call") else True
+        if last_shot_always or failed:
             world.screen.shot("zz-at-the-end")
     except Exception:
         pass
     world.close()
     wine.end_programs()
+
+
+@pytest.fixture
+def env(request, wine, display, products, run_artifacts):
+    yield from make_world(request, wine, display, products, run_artifacts)
 
 
 @pytest.hookimpl(tryfirst=True, hookwrapper=True)

@@ -9,9 +9,8 @@ import pytest
 
 import flows
 import pages
-from conftest import ROOT, Env, build_bits, build_dir
+from conftest import ROOT, build_bits, build_dir, make_world
 from loopback import poll
-from screen import Screen
 from winehost import WINESERVER, WineHost
 
 DPI = 144
@@ -43,14 +42,7 @@ def set_dpi(host, dpi):
 
 @pytest.fixture
 def env_hidpi(request, wine_hidpi, display, products, run_artifacts):
-    artifacts = run_artifacts / request.node.name
-    artifacts.mkdir(parents=True, exist_ok=True)
-    wine_hidpi.reset(extra_dirs=[wine_hidpi.drive_c / "kv-e2e", wine_hidpi.drive_c / "Apps"])
-    world = Env(wine_hidpi, Screen(display, artifacts), products, artifacts)
-    yield world
-    world.screen.shot("zz-at-the-end")
-    world.close()
-    wine_hidpi.end_programs()
+    yield from make_world(request, wine_hidpi, display, products, run_artifacts, last_shot_always=True)
 
 
 def wait_big(env, timeout=30):

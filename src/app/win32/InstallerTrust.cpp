@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kelvora_config.h"
+#include "platform/SystemDlls.h"
 
 namespace {
 
@@ -21,19 +22,6 @@ using ProvDataFromStateFn = CRYPT_PROVIDER_DATA*(WINAPI*)(HANDLE);
 using SignerFromChainFn = CRYPT_PROVIDER_SGNR*(WINAPI*)(CRYPT_PROVIDER_DATA*, DWORD, BOOL, DWORD);
 using EncodeObjectExFn = BOOL(WINAPI*)(DWORD, LPCSTR, const void*, DWORD, PCRYPT_ENCODE_PARA, void*, DWORD*);
 using HashCertificate2Fn = BOOL(WINAPI*)(LPCWSTR, DWORD, void*, const BYTE*, DWORD, BYTE*, DWORD*);
-
-// A DLL of the system folder. Both are resolved late and never through the search order that
-// starts in the folder the installer was started from (usually the user's Downloads).
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-    // Systems without the search flags: the full path, with its dependencies found beside it.
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(folder, length) + L"\\" + name;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
 
 struct TrustLibraries {
     WinVerifyTrustFn m_verify = nullptr;

@@ -13,25 +13,12 @@ namespace {
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
-HMODULE LoadFromSystemFolder(const wchar_t* fileName) {
-    HMODULE module = LoadLibraryExW(fileName, nullptr, kSearchSystem32);
-    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-    // The flag is unknown to this system: name the file by its full path instead.
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    std::wstring path(folder, length);
-    path += L'\\';
-    path += fileName;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 // The delayed imports name their DLL in ANSI; the names are the plain ASCII of system DLLs.
 FARPROC WINAPI DelayLoadNotify(unsigned notification, PDelayLoadInfo info) {
     if (notification != dliNotePreLoadLibrary || !info || !info->szDll) return nullptr;
     std::wstring name;
     for (const char* c = info->szDll; *c; ++c) name += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    return reinterpret_cast<FARPROC>(LoadFromSystemFolder(name.c_str()));
+    return reinterpret_cast<FARPROC>(LoadSystemLibrary(name.c_str()));
 }
 
 }  // namespace
@@ -47,4 +34,17 @@ void RestrictDllSearchToSystemFolder() {
     if (setDefault && setDefault(kSearchSystem32)) return;
     // Without it, at least the current folder leaves the search order.
     SetDllDirectoryW(L"");
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* fileName) {
+    HMODULE module = LoadLibraryExW(fileName, nullptr, kSearchSystem32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
+    // The flag is unknown to this system: name the file by its full path instead.
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    std::wstring path(folder, length);
+    path += L'\\';
+    path += fileName;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/SystemDlls.h"
 #include "ui/BaseView.h"
 #include "ui/ButtonResource.h"
 #include "ui/CheckboxResource.h"
@@ -26,7 +27,7 @@ struct OleAcc {
 const OleAcc& GetOleAcc() {
     static const OleAcc functions = [] {
         OleAcc loaded;
-        HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE module = LoadSystemLibrary(L"oleacc.dll");
         if (!module) return loaded;
         loaded.createStd = reinterpret_cast<CreateStdAccessibleObjectFn>(
             reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
